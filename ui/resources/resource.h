@@ -1,0 +1,70 @@
+// Resource ids of the program, grouped by dialog. Control ids are unique within one dialog
+// only: the same number names different controls in different dialogs.
+#pragma once
+
+// Dialogs.
+#define IDD_CLEANER_DIALOG 102
+#define IDD_PROGRESS 129
+#define IDD_TARGET_LIST 130
+#define IDD_TARGET_ENTRY 132
+
+// Icon.
+#define IDI_APP 128
+
+// Main window (IDD_CLEANER_DIALOG).
+#define IDC_RESULT_LIST 1001
+#define IDC_DIRECTORY 1002
+#define IDC_BROWSE 1003
+#define IDC_TARGET_VC6 1004
+#define IDC_CHECK_ALL 1005
+#define IDC_PLAIN_DELETE 1006
+#define IDC_SCAN 1007
+#define IDC_LOCATE 1008
+#define IDC_OPEN 1009
+#define IDC_CHECK_NONE 1010
+#define IDC_NOTICE 1011
+#define IDC_TARGET_CUSTOM 1012
+#define IDC_TARGET_QUICK 1013
+#define IDC_TARGET_WORD 1014
+#define IDC_TARGET_THUMBS 1015
+#define IDC_FORCED_DELETE 1016
+#define IDC_SUPER_DELETE 1017
+#define IDC_SHRED_DELETE 1018
+#define IDC_RESTART_DELETE 1019
+#define IDC_RECYCLE_DELETE 1020
+#define IDC_WHO_IS_USING 1021
+
+// Progress window (IDD_PROGRESS).
+#define IDC_PROGRESS_BAR 1002
+#define IDC_PROGRESS_TEXT 1004
+
+// Own target list (IDD_TARGET_LIST).
+#define IDC_REMOVE_PATTERN 1006
+#define IDC_ADD_PATTERN 1013
+#define IDC_PATTERN_LIST 1014
+
+// Single target entry (IDD_TARGET_ENTRY).
+#define IDC_PATTERN_EDIT 1015
+
+// Strings.
+#define IDS_TIP_VC6 1
+#define IDS_TIP_CUSTOM 2
+#define IDS_TIP_QUICK 3
+#define IDS_TIP_WORD 4
+#define IDS_TIP_THUMBS 5
+#define IDS_CONTACT 6
+#define IDS_WEB_ADDRESS_1 7
+#define IDS_WEB_ADDRESS_2 8
+#define IDS_CONFIRM_FORCED 9
+#define IDS_CONFIRM_PLAIN 10
+#define IDS_DELETE_START_FAILED 11
+#define IDS_CONFIRM_SUPER 12
+#define IDS_CONFIRM_SHRED 13
+#define IDS_CONFIRM_RECYCLE 14
+#define IDS_CONFIRM_RESTART 15
+#define IDS_WHO_IS_USING 16
+#define IDS_HELP_START_FAILED 61703
+
+// The enciphered notice shown in IDC_NOTICE: custom type "ENCRYPT", named "IDR_MY_MEMO".
+#define IDR_MY_MEMO_TYPE "ENCRYPT"
+#define IDR_MY_MEMO_NAME "IDR_MY_MEMO"
