@@ -1,16 +1,24 @@
 # Windows cross build (MinGW-w64): the engine with its Win32 backend, the program, and the
 # Windows-side tests, which ctest runs under Wine through the crosscompiling emulator.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-exec ${CMAKE_BINARY_DIR})
+# On Windows itself the tests run directly; elsewhere under Wine.
+if(CMAKE_CROSSCOMPILING)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-exec ${CMAKE_BINARY_DIR})
+endif()
 
-# GoogleTest from the sources installed with the Debian package, built with this toolchain.
-set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+# GoogleTest built from sources with this toolchain: the Debian package's sources here, or a
+# checkout named by GOOGLETEST_SOURCE_DIR on Windows.
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-add_link_options(-static)
+if(MINGW)
+  # One executable without MinGW runtime DLLs beside it.
+  add_link_options(-static)
+endif()
 
 file(GLOB ENGINE_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/engine/*.cpp)
 file(GLOB ENGINE_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/engine/win32/*.cpp)
@@ -35,7 +43,9 @@ set_source_files_properties(${UI_RESOURCES} PROPERTIES OBJECT_DEPENDS
 
 add_executable(Vellox WIN32 ${PROJECT_SOURCE_DIR}/ui/app/main.cpp ${UI_RESOURCES})
 target_compile_options(Vellox PRIVATE ${PROJECT_WARNINGS})
-target_link_options(Vellox PRIVATE -municode)
+if(MINGW)
+  target_link_options(Vellox PRIVATE -municode)
+endif()
 target_link_libraries(Vellox PRIVATE ui)
 
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*.cpp)
