@@ -1,0 +1,135 @@
+// The pre-filter may skip asking the file system only where the file system would have yielded
+// nothing. These tests put that to the file system itself, on real directories full of
+// generated names, with a fixed seed so that any failure reproduces.
+#include "engine/candidate_filter.h"
+#include "engine/win32/utf.h"
+#include "engine/win32/win32_file_enumeration.h"
+#include "tests/win32/generated_names.h"
+#include "tests/win32/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::uint64_t kSeed = 0x5EED2026;
+constexpr int kDirectories = 12;
+constexpr int kNamesPerDirectory = 50;
+constexpr int kFreePatterns = 150;
+constexpr int kDerivedPatterns = 250;
+
+// The patterns the option boxes use, and the corners of wildcard matching.
+const char* const kPresets[] = {"Temp\\*.tmp", "*.~*", "~$*.doc", "Thumbs.db", "*.*", "*",
+                                "*.", ".*", "*.tmp", "*.doc", "*.db", "?", "*~*", "*$*",
+                                "*.obj", "~*", "*1*", "* *", "*..*"};
+
+// Creates through "\\?\" so that names ending in a dot or a blank keep it.
+void MakeVerbatimFile(const std::string& path) {
+  const HANDLE file = CreateFileW(Widen("\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+class CandidateFilterDifferentialTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    tree_ = new TempTree("differential");
+    SeededRandom random(kSeed);
+    Win32FileEnumeration files;
+    for (int d = 0; d < kDirectories; ++d) {
+      const std::string directory = "d" + std::to_string(d);
+      tree_->MakeDirectory(directory + "\\Temp");
+      for (int n = 0; n < kNamesPerDirectory; ++n) {
+        const bool inTemp = random.OneIn(6);
+        const std::string parent = tree_->Path(directory + (inTemp ? "\\Temp" : ""));
+        if (random.OneIn(15)) {
+          MakeDirectories(parent + "\\" + GenerateFileName(random, false));
+        } else {
+          MakeVerbatimFile(parent + "\\" + GenerateFileName(random, true));
+        }
+      }
+      directories_->push_back(tree_->Path(directory));
+      directories_->push_back(tree_->Path(directory + "\\Temp"));
+    }
+
+    std::vector<FoundEntry> everything;
+    for (const std::string& directory : *directories_) {
+      for (const FoundEntry& entry : files.Enumerate(directory + "\\*.*")) {
+        if (!entry.isDirectory) everything.push_back(entry);
+      }
+    }
+    for (const char* preset : kPresets) patterns_->push_back(preset);
+    for (int i = 0; i < kFreePatterns; ++i) patterns_->push_back(GenerateFreePattern(random));
+    for (int i = 0; i < kDerivedPatterns; ++i) {
+      const FoundEntry& entry = everything[random.Below(everything.size())];
+      const bool fromAlias = !entry.shortName.empty() && random.OneIn(3);
+      patterns_->push_back(GeneratePatternFrom(random, fromAlias ? entry.shortName : entry.name));
+    }
+  }
+
+  static void TearDownTestSuite() {
+    delete tree_;
+    tree_ = nullptr;
+  }
+
+  static TempTree* tree_;
+  static std::unique_ptr<std::vector<std::string>> directories_;
+  static std::unique_ptr<std::vector<std::string>> patterns_;
+};
+
+TempTree* CandidateFilterDifferentialTest::tree_ = nullptr;
+std::unique_ptr<std::vector<std::string>> CandidateFilterDifferentialTest::directories_ =
+    std::make_unique<std::vector<std::string>>();
+std::unique_ptr<std::vector<std::string>> CandidateFilterDifferentialTest::patterns_ =
+    std::make_unique<std::vector<std::string>>();
+
+// Every file that the file system yields for a pattern must pass the filter, judged from the
+// entry as the directory's full listing gave it (that is what the scan has in hand).
+TEST_F(CandidateFilterDifferentialTest, KeepsEveryFileTheFileSystemYields) {
+  Win32FileEnumeration files;
+  int matchesChecked = 0;
+  int matchesFiltered = 0;
+  int searchesSpared = 0;
+  int searchesEmpty = 0;
+  int searches = 0;
+  for (const std::string& directory : *directories_) {
+    std::map<std::string, FoundEntry> listing;
+    for (const FoundEntry& entry : files.Enumerate(directory + "\\*.*")) {
+      listing[entry.name] = entry;
+    }
+    for (const std::string& pattern : *patterns_) {
+      const CandidateFilter filter(pattern);
+      bool anyCandidate = false;
+      for (const auto& named : listing) {
+        anyCandidate = anyCandidate || (!named.second.isDirectory && filter.MayMatch(named.second));
+      }
+      ++searches;
+      if (!anyCandidate) ++searchesSpared;
+      const std::vector<FoundEntry> yielded = files.Enumerate(directory + "\\" + pattern);
+      if (yielded.empty()) ++searchesEmpty;
+      for (const FoundEntry& found : yielded) {
+        if (found.isDirectory) continue;
+        ++matchesChecked;
+        if (filter.Active()) ++matchesFiltered;
+        const auto listed = listing.find(found.name);
+        if (listed == listing.end()) continue;  // a pattern with a directory part: found below
+        EXPECT_TRUE(filter.MayMatch(listed->second))
+            << "pattern [" << pattern << "] drops [" << found.name << "] (short ["
+            << listed->second.shortName << "]) in " << directory;
+      }
+    }
+  }
+  std::cout << searches << " searches, " << searchesEmpty << " of them empty, " << searchesSpared
+            << " spared by the filter; "
+            << matchesChecked << " matches checked, " << matchesFiltered
+            << " of them against an active filter\n";
+  // Guards against a generator gone slack: too few real matches would prove nothing.
+  EXPECT_GT(matchesFiltered, 2000);
+}
+
+}  // namespace

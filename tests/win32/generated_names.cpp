@@ -1,0 +1,110 @@
+#include "tests/win32/generated_names.h"
+
+namespace {
+
+// Plain characters that file names commonly hold, "~" and "$" among them.
+const char* const kPlain[] = {"a", "b", "c", "d", "e", "m", "o", "s", "t", "x", "A", "B", "C", "D",
+                              "E", "M", "O", "S", "T", "X", "0", "1", "2", "9", "~", "$", "_",
+                              "-", "#", "&", "'", "(", ")", "+", ",", ";", "=", "@", "[", "]",
+                              "^", "`", "{", "}", "!", "%"};
+// Outside ASCII: accents, sharp s, dotless i and long s (whose capitals are ASCII I and S),
+// Kelvin sign, Greek final sigma, fullwidth letters, Chinese, a character beyond the BMP.
+const char* const kWide[] = {"é", "É", "ü", "ß", "ı", "ſ", "K", "Σ", "σ", "ς", "Ａ", "ａ",
+                             "报", "告", "文", "件", "😀", "İ"};
+const char* const kExtensions[] = {"tmp", "TMP", "doc", "Doc", "docx", "db", "DB", "txt", "~mp",
+                                   "obj", "t", "", "tmpl", "bak", "~1", "$$$", "报告"};
+const char* const kWords[] = {"Thumbs", "thumbs", "~$Brief", "~$", "Temp", "temp", "report",
+                              "x", "a", "AB", "Makefile", "readme", "sub.dir", "~WRL0001",
+                              "PROGRA~1", "new file"};
+
+std::string Word(SeededRandom& random) {
+  if (random.OneIn(4)) return random.Pick(kWords);
+  std::string word;
+  const std::size_t length = 1 + random.Below(random.OneIn(5) ? 40 : 9);
+  for (std::size_t i = 0; i < length; ++i) {
+    word += random.OneIn(6) ? random.Pick(kWide) : random.Pick(kPlain);
+  }
+  return word;
+}
+
+bool NamesDevice(const std::string& name) {
+  std::string base;
+  for (char c : name.substr(0, name.find('.'))) {
+    base += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  }
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"}) {
+    if (base == device) return true;
+  }
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0);
+}
+
+}  // namespace
+
+std::vector<std::string> Characters(const std::string& text) {
+  std::vector<std::string> characters;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = 1;
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0xF0) length = 4;
+    else if (lead >= 0xE0) length = 3;
+    else if (lead >= 0xC0) length = 2;
+    characters.push_back(text.substr(i, length));
+    i += length;
+  }
+  return characters;
+}
+
+std::string GenerateFileName(SeededRandom& random, bool allowTrailing) {
+  for (;;) {
+    std::string name;
+    if (random.OneIn(10)) name += random.OneIn(2) ? "." : " ";
+    if (random.OneIn(12)) name += "..";
+    name += Word(random);
+    if (random.OneIn(4)) name += (random.OneIn(2) ? "." : " ") + Word(random);
+    if (random.OneIn(8)) name += "..";
+    if (!random.OneIn(5)) name += std::string(".") + random.Pick(kExtensions);
+    if (allowTrailing && random.OneIn(10)) name += random.OneIn(2) ? "." : " ";
+    const bool trailsDotOrBlank = name.back() == '.' || name.back() == ' ';
+    const bool onlyDotsAndBlanks = name.find_first_not_of(". ") == std::string::npos;
+    if ((trailsDotOrBlank && !allowTrailing) || onlyDotsAndBlanks || NamesDevice(name)) continue;
+    return name;
+  }
+}
+
+std::string GenerateFreePattern(SeededRandom& random) {
+  std::string pattern;
+  const std::size_t pieces = 2 + random.Below(4);
+  for (std::size_t i = 0; i < pieces; ++i) {
+    switch (random.Below(8)) {
+      case 0: case 1: pattern += "*"; break;
+      case 2: pattern += "?"; break;
+      case 3: pattern += "."; break;
+      case 4: pattern += random.Pick(kExtensions); break;
+      default: pattern += random.OneIn(3) ? random.Pick(kWords) : random.Pick(kPlain); break;
+    }
+  }
+  return pattern;
+}
+
+std::string GeneratePatternFrom(SeededRandom& random, const std::string& name) {
+  const std::vector<std::string> characters = Characters(name);
+  std::string pattern;
+  for (std::size_t i = 0; i < characters.size(); ++i) {
+    std::string c = characters[i];
+    if (c.size() == 1 && c[0] >= 'a' && c[0] <= 'z' && random.OneIn(3)) c[0] -= 'a' - 'A';
+    else if (c.size() == 1 && c[0] >= 'A' && c[0] <= 'Z' && random.OneIn(3)) c[0] += 'a' - 'A';
+    // A pattern with a character outside ASCII cannot be prefiltered; mostly wildcard those.
+    const bool wide = c.size() > 1;
+    if (random.OneIn(6) || (wide && !random.OneIn(8))) {
+      pattern += "?";
+    } else if (random.OneIn(8)) {
+      pattern += "*";
+      i += random.Below(characters.size() - i);
+    } else {
+      pattern += c;
+    }
+  }
+  if (random.OneIn(5)) pattern += random.OneIn(2) ? "*" : ".*";
+  return pattern;
+}
