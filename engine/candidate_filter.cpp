@@ -70,9 +70,9 @@ bool CharMayEqual(char nameChar, char patternChar) {
   return nameChar == patternChar;
 }
 
-bool OccursIn(const std::string& fragment, const std::string& name) {
+bool OccursIn(const std::string& fragment, std::string_view name) {
   if (fragment.size() > name.size()) return false;
-  for (std::string::size_type start = 0; start + fragment.size() <= name.size(); ++start) {
+  for (std::string_view::size_type start = 0; start + fragment.size() <= name.size(); ++start) {
     std::string::size_type i = 0;
     while (i < fragment.size() && CharMayEqual(name[start + i], fragment[i])) ++i;
     if (i == fragment.size()) return true;
@@ -80,7 +80,7 @@ bool OccursIn(const std::string& fragment, const std::string& name) {
   return false;
 }
 
-bool AllOccurIn(const std::vector<std::string>& fragments, const std::string& name) {
+bool AllOccurIn(const std::vector<std::string>& fragments, std::string_view name) {
   for (const std::string& fragment : fragments) {
     if (!OccursIn(fragment, name)) return false;
   }
@@ -111,7 +111,10 @@ CandidateFilter::CandidateFilter(const std::string& pattern) : active_(CanPrefil
 }
 
 bool CandidateFilter::MayMatch(const FoundEntry& entry) const {
+  return MayMatch(entry.name, entry.shortName);
+}
+
+bool CandidateFilter::MayMatch(std::string_view name, std::string_view shortName) const {
   if (!active_) return true;
-  return AllOccurIn(fragments_, entry.name) ||
-         (!entry.shortName.empty() && AllOccurIn(fragments_, entry.shortName));
+  return AllOccurIn(fragments_, name) || (!shortName.empty() && AllOccurIn(fragments_, shortName));
 }

@@ -3,6 +3,7 @@
 #include "engine/file_enumeration.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A cheap, conservative pre-test that lets a scan skip asking the file system for a pattern in
@@ -28,6 +29,7 @@ class CandidateFilter {
   // False when the pattern cannot be prefiltered: then every entry may match.
   bool Active() const { return active_; }
   bool MayMatch(const FoundEntry& entry) const;
+  bool MayMatch(std::string_view name, std::string_view shortName) const;
 
  private:
   bool active_;
