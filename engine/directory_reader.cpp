@@ -1,0 +1,87 @@
+#include "engine/directory_reader.h"
+
+#include <utility>
+
+namespace {
+
+bool EndsInSeparator(const std::string& directory) {
+  return !directory.empty() && directory.back() == '\\';
+}
+
+std::vector<FoundEntry> Expanded(const DirectoryListing& listing) {
+  std::vector<FoundEntry> entries;
+  for (const ListedEntry entry : listing) {
+    entries.push_back(FoundEntry{std::string(entry.name), std::string(entry.shortName),
+                                 entry.isDirectory, entry.isReparsePoint});
+  }
+  return entries;
+}
+
+}  // namespace
+
+std::string ListingSpecification(const std::string& directory) {
+  return SearchSpecification(directory, "*.*");
+}
+
+std::string SearchSpecification(const std::string& directory, const TargetPattern& pattern) {
+  std::string specification = directory;
+  if (!EndsInSeparator(directory)) specification += '\\';
+  specification += pattern;
+  return specification;
+}
+
+DirectoryReader::DirectoryReader(FileEnumeration& files, ScanStrategy strategy)
+    : files_(files), strategy_(strategy) {}
+
+const DirectoryListing& DirectoryReader::FullListing(const std::string& directory) {
+  if (strategy_ == ScanStrategy::SharedListing) {
+    const auto kept = kept_.find(directory);
+    if (kept != kept_.end()) return kept->second;
+    if (hasRecent_ && recentDirectory_ == directory) return recentListing_;
+  }
+  recentListing_ = DirectoryListing(files_.Enumerate(ListingSpecification(directory)));
+  recentDirectory_ = directory;
+  hasRecent_ = true;
+  return recentListing_;
+}
+
+std::vector<FoundEntry> DirectoryReader::Search(const std::string& directory,
+                                                const TargetPattern& pattern) {
+  if (strategy_ == ScanStrategy::SharedListing) {
+    // An empty listing proves nothing: the directory may be missing, or its "*.*" search too
+    // long where the pattern's is not, or a drive root may simply lack "." and "..".
+    const DirectoryListing& listing = FullListing(directory);
+    if (pattern == "*.*") return Expanded(listing);  // the very search the listing made
+    if (!listing.IsEmpty() && NoFileMayMatch(listing, pattern)) return {};
+  }
+  return files_.Enumerate(SearchSpecification(directory, pattern));
+}
+
+bool DirectoryReader::NoFileMayMatch(const DirectoryListing& listing,
+                                     const TargetPattern& pattern) {
+  auto filter = filters_.find(pattern);
+  if (filter == filters_.end()) filter = filters_.emplace(pattern, CandidateFilter(pattern)).first;
+  if (!filter->second.Active()) return false;
+  for (const ListedEntry entry : listing) {
+    if (!entry.isDirectory && filter->second.MayMatch(entry.name, entry.shortName)) return false;
+  }
+  return true;
+}
+
+void DirectoryReader::KeepListing(const std::string& directory) {
+  if (strategy_ != ScanStrategy::SharedListing) return;
+  if (kept_.count(directory) != 0) return;
+  if (!hasRecent_ || recentDirectory_ != directory) {
+    FullListing(directory);
+  }
+  kept_.emplace(directory, std::move(recentListing_));
+  hasRecent_ = false;
+}
+
+void DirectoryReader::ReleaseListing(const std::string& directory) {
+  kept_.erase(directory);
+  if (hasRecent_ && recentDirectory_ == directory) {
+    recentListing_ = DirectoryListing();
+    hasRecent_ = false;
+  }
+}
