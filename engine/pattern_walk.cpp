@@ -1,0 +1,88 @@
+#include "engine/pattern_walk.h"
+
+#include "engine/path_text.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <utility>
+
+std::atomic<std::int32_t> PatternYieldCounter{0};
+
+void YieldEvery51Directories(std::atomic<std::int32_t>& counter) {
+  if (++counter > 50) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    counter = 0;
+  }
+}
+
+std::vector<std::string> ListSubdirectories(DirectoryReader& reader, const std::string& directory) {
+  std::vector<std::string> names;
+  for (const ListedEntry entry : reader.FullListing(directory)) {
+    if (!entry.isDirectory || entry.isReparsePoint) continue;
+    if (entry.name == "." || entry.name == "..") continue;
+    names.emplace_back(entry.name);
+  }
+  return names;
+}
+
+std::vector<std::string> ListMatchingFiles(DirectoryReader& reader, const std::string& directory,
+                                           const TargetPattern& pattern) {
+  std::vector<std::string> names;
+  for (FoundEntry& entry : reader.Search(directory, pattern)) {
+    if (!entry.isDirectory) names.push_back(std::move(entry.name));
+  }
+  return names;
+}
+
+std::string PatternDirectoryPart(const TargetPattern& pattern) {
+  const std::string::size_type drive = (pattern.size() >= 2 && pattern[1] == ':') ? 2 : 0;
+  const std::string::size_type lastSeparator = pattern.find_last_of("\\/");
+  if (lastSeparator == std::string::npos || lastSeparator < drive) return pattern.substr(0, drive);
+  return pattern.substr(0, lastSeparator + 1);
+}
+
+namespace {
+
+std::string WithoutLeadingSeparators(const std::string& text) {
+  return text.substr(std::min(text.find_first_not_of('\\'), text.size()));
+}
+
+void AddPatternMatches(DirectoryReader& reader, ResultList& results, const std::string& directory,
+                       const TargetPattern& pattern) {
+  const std::vector<std::string> names = ListMatchingFiles(reader, directory, pattern);
+  // The row count is a round trip to the window thread: asked only where rows will follow.
+  if (names.empty()) return;
+  int number = results.RowCount() + 1;
+  const std::string base =
+      JoinPath(directory, WithoutLeadingSeparators(PatternDirectoryPart(pattern)));
+  for (const std::string& name : names) {
+    const int row = results.AppendRow(std::to_string(number));
+    if (row < 0) return;
+    results.SetRowPath(row, base + name);
+    ++number;
+  }
+}
+
+}  // namespace
+
+void AddDirectoryMatches(DirectoryReader& reader, ResultList& results, const std::string& directory,
+                         const TargetPatternList& patterns) {
+  for (const TargetPattern& pattern : patterns) {
+    AddPatternMatches(reader, results, directory, pattern);
+  }
+}
+
+void WalkPatterns(DirectoryReader& reader, ResultList& results, ProgressOperations& progress,
+                  const std::string& directory, const TargetPatternList& patterns) {
+  AddDirectoryMatches(reader, results, directory, patterns);
+  const std::vector<std::string> subdirectories = ListSubdirectories(reader, directory);
+  reader.ReleaseListing(directory);
+  progress.SetStatusText(directory);
+  YieldEvery51Directories(PatternYieldCounter);
+  for (const std::string& name : subdirectories) {
+    const std::string child = JoinPath(directory, name);
+    if (progress.CancelRequested()) return;
+    WalkPatterns(reader, results, progress, child, patterns);
+  }
+}
