@@ -38,8 +38,9 @@ target_link_libraries(ui PUBLIC engine comctl32 comdlg32 gdi32 user32 advapi32 s
 
 # Resources are linked into every executable that opens a window or reads a string.
 set(UI_RESOURCES ${PROJECT_SOURCE_DIR}/ui/resources/cleaner.rc)
-set_source_files_properties(${UI_RESOURCES} PROPERTIES OBJECT_DEPENDS
-  "${PROJECT_SOURCE_DIR}/ui/resources/resource.h")
+set(UI_RESOURCE_FILES resource.h app.ico notice.bin cleaner.manifest)
+list(TRANSFORM UI_RESOURCE_FILES PREPEND ${PROJECT_SOURCE_DIR}/ui/resources/)
+set_source_files_properties(${UI_RESOURCES} PROPERTIES OBJECT_DEPENDS "${UI_RESOURCE_FILES}")
 
 add_executable(Vellox WIN32 ${PROJECT_SOURCE_DIR}/ui/app/main.cpp ${UI_RESOURCES})
 target_compile_options(Vellox PRIVATE ${PROJECT_WARNINGS})
@@ -58,7 +59,7 @@ gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
 file(GLOB UI_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/ui/*.cpp)
 add_executable(ui_tests ${UI_TEST_SOURCES} ${UI_RESOURCES})
 target_compile_options(ui_tests PRIVATE ${PROJECT_WARNINGS})
-target_link_libraries(ui_tests PRIVATE ui gtest gmock gtest_main)
+target_link_libraries(ui_tests PRIVATE ui version gtest gmock gtest_main)
 gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "VELLOX_TEST_ROOT=${CMAKE_BINARY_DIR}/test-trees")
 

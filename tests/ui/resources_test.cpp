@@ -557,4 +557,93 @@ TEST_F(Resources, StringTableHoldsTheProgramsTexts) {
   EXPECT_EQ(LoadText(57344), "");
 }
 
+TEST_F(Resources, PatternListIconControlShowsTheApplicationIcon) {
+  HiddenDialog dialog(IDD_TARGET_LIST);
+  const HWND icon = dialog.Children().back();
+  EXPECT_EQ(GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK, SS_ICON);
+  EXPECT_NE(SendMessageW(icon, STM_GETICON, 0, 0), 0);
+}
+
+TEST_F(Resources, ApplicationIconHas48And32And16PixelImagesIn256Colours) {
+  const auto group = ResourceBytes(MAKEINTRESOURCEW(IDI_APP), MAKEINTRESOURCEW(14));
+  ASSERT_GE(group.size(), 6u);
+  const std::size_t count = group[4] | group[5] << 8;
+  ASSERT_EQ(group.size(), 6 + 14 * count);
+  std::set<int> sizes;
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned char* entry = group.data() + 6 + 14 * i;
+    const int width = entry[0] == 0 ? 256 : entry[0];
+    EXPECT_EQ(entry[1] == 0 ? 256 : entry[1], width);
+    sizes.insert(width);
+    // The image itself: a bitmap header with 8 bits per pixel and a palette of 256 entries.
+    const auto image = ResourceBytes(MAKEINTRESOURCEW(entry[12] | entry[13] << 8),
+                                     MAKEINTRESOURCEW(3));
+    ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, image.data(), sizeof header);
+    EXPECT_EQ(header.biWidth, width);
+    EXPECT_EQ(header.biHeight, 2 * width);  // colour and mask
+    EXPECT_EQ(header.biBitCount, 8);
+    EXPECT_EQ(image.size(), sizeof header + 256 * 4 + width * width + (width + 31) / 32 * 4 * width);
+  }
+  EXPECT_EQ(sizes, (std::set<int>{16, 32, 48}));
+
+  HICON large = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 48, 48, 0));
+  ASSERT_NE(large, nullptr);
+  DestroyIcon(large);
+}
+
+std::string VersionString(const std::vector<unsigned char>& info, const wchar_t* name) {
+  void* value = nullptr;
+  UINT length = 0;
+  const std::wstring path = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
+  if (!VerQueryValueW(info.data(), path.c_str(), &value, &length) || length == 0) return "";
+  return Narrow(static_cast<const wchar_t*>(value));
+}
+
+TEST_F(Resources, VersionResourceNamesTheProgram) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+  ASSERT_GT(size, 0u);
+  std::vector<unsigned char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, DWORD{2008u << 16 | 12});
+  EXPECT_EQ(fixed->dwFileVersionLS, DWORD{4u << 16 | 1});
+  EXPECT_EQ(fixed->dwProductVersionMS, DWORD{1u << 16 | 0});
+  EXPECT_EQ(fixed->dwProductVersionLS, DWORD{0u << 16 | 1});
+
+  WORD* translation = nullptr;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                             reinterpret_cast<void**>(&translation), &length));
+  ASSERT_EQ(length, 4u);
+  EXPECT_EQ(translation[0], 0x0804);
+  EXPECT_EQ(translation[1], 1200);
+
+  EXPECT_EQ(VersionString(info, L"InternalName"), "Vellox");
+  EXPECT_EQ(VersionString(info, L"OriginalFilename"), "Vellox.EXE");
+  EXPECT_EQ(VersionString(info, L"ProductName"), "Vellox垃圾文件清理");
+  EXPECT_EQ(VersionString(info, L"FileVersion"), "2008, 12, 4, 1");
+  EXPECT_EQ(VersionString(info, L"ProductVersion"), "1, 0, 0, 1");
+}
+
+// The manifest: version 6 of the common controls (only version 6 buttons know their ideal
+// size) and a program that scales itself (Wine reports any program as DPI-aware, so the
+// declaration itself is read).
+TEST_F(Resources, ManifestSelectsCommonControls6AndDeclaresDpiAwareness) {
+  HiddenDialog dialog(IDD_CLEANER_DIALOG);
+  SIZE ideal{};
+  EXPECT_TRUE(SendDlgItemMessageW(dialog.Handle(), IDC_BROWSE, BCM_GETIDEALSIZE, 0,
+                                  reinterpret_cast<LPARAM>(&ideal)));
+  EXPECT_GT(ideal.cx, 0);
+  const auto manifest = ResourceBytes(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  const std::string text(manifest.begin(), manifest.end());
+  EXPECT_NE(text.find(">true</dpiAware>"), std::string::npos);
+}
+
 }  // namespace
