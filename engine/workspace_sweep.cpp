@@ -9,7 +9,7 @@ std::atomic<std::int32_t> SweepYieldCounter{0};
 
 namespace {
 
-const char* const kBuildDirectories[] = {"\\Debug", "\\DebugU", "\\Release", "\\ReleaseU"};
+const char* const kBuildDirectories[] = {"Debug", "DebugU", "Release", "ReleaseU"};
 
 bool IsWorkspaceDirectory(DirectoryReader& reader, const std::string& directory) {
   return !ListMatchingFiles(reader, directory, "*.dsw").empty();
@@ -39,8 +39,10 @@ void SweepWorkspaceTree(DirectoryReader& reader, ResultList& results, ProgressOp
   }
   if (!IsWorkspaceDirectory(reader, directory)) return;
   AddDirectoryMatches(reader, results, directory, workspaceTargets);
-  const std::string base = WithoutTrailingSeparators(directory);
   for (const char* buildDirectory : kBuildDirectories) {
-    AddDirectoryMatches(reader, results, base + buildDirectory, buildTargets);
+    // Most workspaces lack most build directories; searching each for twelve patterns would
+    // cost more than the rest of the workspace.
+    if (!reader.MayHoldSubdirectory(directory, buildDirectory)) continue;
+    AddDirectoryMatches(reader, results, JoinPath(directory, buildDirectory), buildTargets);
   }
 }

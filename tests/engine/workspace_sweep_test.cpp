@@ -51,10 +51,15 @@ TEST_P(WorkspaceSweep, AddsByProductsPostOrderWithTheRootsWorkspaceLast) {
 }
 
 TEST_P(WorkspaceSweep, SearchesTheBuildDirectoriesBesideARootWithATrailingSeparator) {
-  AddProjectTree();
+  fs.AddFile("C:\\p\\w.dsw");
+  fs.AddFile("C:\\p\\ReleaseU\\d.obj");
+  fs.AddFile("C:\\p\\Release\\c.obj");
+  fs.AddFile("C:\\p\\DebugU\\b.obj");
+  fs.AddFile("C:\\p\\Debug\\a.obj");
   Sweep("C:\\p\\");
-  EXPECT_EQ(results.Paths().size(), 6u);
-  EXPECT_EQ(results.Paths()[4], "C:\\p\\Debug\\a.obj");
+  const Texts rows = {"C:\\p\\Debug\\a.obj", "C:\\p\\DebugU\\b.obj", "C:\\p\\Release\\c.obj",
+                      "C:\\p\\ReleaseU\\d.obj"};
+  EXPECT_EQ(results.Paths(), rows);
   const Texts& searches = fs.Searches();
   for (const char* build : {"Debug", "DebugU", "Release", "ReleaseU"}) {
     const std::string search = std::string("C:\\p\\") + build + "\\*.obj";
@@ -113,5 +118,22 @@ TEST_P(WorkspaceSweep, CountsItsOwnPausesApartFromThePatternWalk) {
 }
 
 INSTANTIATE_FOR_BOTH_STRATEGIES(WorkspaceSweep);
+
+TEST(WorkspaceSweepSharedListing, SearchesOnlyBuildDirectoriesTheWorkspaceMayHold) {
+  EventLog log;
+  FakeFileSystem fs;
+  FakeResultList results(log);
+  FakeProgress progress(log);
+  DirectoryReader reader(fs, ScanStrategy::SharedListing);
+  fs.AddFile("C:\\w\\w.dsw");
+  fs.AddFile("C:\\w\\DEBUG\\a.obj");   // found whatever its letter case
+  fs.AddFile("C:\\w\\ReleaseU.txt");   // a file of that name is no directory
+  SweepBuildWorkspaces(reader, results, progress, "C:\\w");
+  EXPECT_EQ(results.Paths(), (Texts{"C:\\w\\Debug\\a.obj"}));
+  for (const std::string& search : fs.Searches()) {
+    EXPECT_EQ(search.find("Release"), std::string::npos) << search;
+    EXPECT_EQ(search.find("DebugU"), std::string::npos) << search;
+  }
+}
 
 }  // namespace
