@@ -6,6 +6,9 @@
 #include <functional>
 #include <string>
 
+// A text of the string table, loaded when it is needed (never cached); empty when missing.
+std::string LoadResourceString(int id);
+
 // A window on a dialog template. Modal and modeless dialogs share everything but how they end:
 // a modal run leaves its loop, a modeless window only hides. Every window of the program is a
 // Dialog; each class reacts to what its route tables list and to the virtual hooks below.
@@ -17,7 +20,9 @@ class Dialog {
   Dialog& operator=(const Dialog&) = delete;
 
   // Runs the dialog modally over owner (null: the active window of this thread) and gives the
-  // result passed to End. The owner is disabled for the run.
+  // result passed to End, or -1 when the window cannot be created. The owner is disabled for
+  // the run. The dialog opens centred over its owner (over the work area without one), kept
+  // inside the work area, unless OnInitDialog has placed it itself.
   INT_PTR DoModal(HWND owner = nullptr);
   // Creates the window modeless and hidden unless its template says visible.
   bool Create(HWND owner);
@@ -26,6 +31,7 @@ class Dialog {
   void End(INT_PTR result);
 
   HWND Handle() const { return window_; }
+  int TemplateId() const { return templateId_; }
   HWND Item(int id) const { return GetDlgItem(window_, id); }
   std::string ItemText(int id) const;
   void SetItemText(int id, const std::string& text) const;
@@ -36,26 +42,37 @@ class Dialog {
 
   // Carries work out on the window's thread and returns when it is done; from the window
   // thread itself it runs at once. This is how worker threads reach state owned by the window.
-  void RunOnWindowThread(const std::function<void()>& work) const;
+  // An exception thrown by work is rethrown here, on the caller's thread. False when the work
+  // did not run because the window does not exist.
+  bool RunOnWindowThread(const std::function<void()>& work) const;
 
   // The title of every message box: the application name.
   static void SetMessageBoxTitle(const std::string& title);
   static const std::string& MessageBoxTitle();
 
+  // F1 without Shift, Ctrl or Alt in any dialog's window calls the help handler with the
+  // template id of that dialog. Set once at start-up; without one F1 does nothing.
+  using HelpHandler = std::function<void(int templateId)>;
+  static void SetHelpHandler(HelpHandler handler);
+
  protected:
   // Called for every message that a modal loop retrieves for this window or one of its
-  // children, before it is dispatched; true means the message has been handled.
+  // children, before it is dispatched; true means the message has been handled. The default
+  // gives the standard keyboard handling (Tab, Esc, Enter, Alt+letter). F1 never reaches it.
   virtual bool PreTranslateMessage(MSG& message);
   virtual bool OnInitDialog() { return true; }
   virtual void OnOK() { End(IDOK); }
   virtual void OnCancel() { End(IDCANCEL); }
-  // Further messages; true when handled, with the dialog procedure's result in result.
+  // Further messages, before any standard handling. True when handled, with the message's
+  // result in result; false lets the standard dialog handling run.
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
 
  private:
   static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static bool PreTranslateForOwner(MSG& message);
+  static bool IsHelpKey(const MSG& message);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+  void CentreInWorkArea(HWND owner) const;
 
   int templateId_;
   HWND window_ = nullptr;
