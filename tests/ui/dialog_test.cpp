@@ -206,3 +206,35 @@ TEST_F(HelpHandlerReset, F1AsksForHelpOnTheDialogItWasPressedIn) {
     EXPECT_EQ(asked, c.expectedTemplates);
   }
 }
+TEST_F(HelpHandlerReset, F1InAModelessDialogNamesThatDialog) {
+  std::vector<int> asked;
+  Dialog::SetHelpHandler([&](int templateId) { asked.push_back(templateId); });
+  ProbeDialog modeless(IDD_PROGRESS);
+  ProbeDialog modal;
+  modal.onInit = [&] {
+    EXPECT_TRUE(modeless.Create(modal.Handle()));
+    PostMessageW(modeless.Handle(), WM_KEYDOWN, VK_F1, 1);
+    PostMessageW(modal.Handle(), WM_PROBE_STEP, 0, 0);
+  };
+  modal.onStep = [&] { modal.End(IDOK); };
+  modal.DoModal(nullptr);
+  EXPECT_EQ(asked, std::vector<int>{IDD_PROGRESS});
+}
+
+TEST(Dialog, ComboEntriesOfTheTemplateAreThereWhenTheDialogInitialises) {
+  ProbeDialog dialog(IDD_TARGET_ENTRY);
+  std::vector<LRESULT> counts;
+  dialog.onInit = [&] {
+    counts.push_back(SendDlgItemMessageW(dialog.Handle(), IDC_PATTERN_EDIT, CB_GETCOUNT, 0, 0));
+    PostMessageW(dialog.Handle(), WM_PROBE_STEP, 0, 0);
+  };
+  dialog.onStep = [&] { dialog.End(IDOK); };
+  dialog.DoModal(nullptr);
+  dialog.DoModal(nullptr);
+  EXPECT_EQ(counts, (std::vector<LRESULT>{6, 6}));
+}
+
+TEST(Dialog, LoadsTextsOfTheStringTable) {
+  EXPECT_EQ(LoadResourceString(IDS_HELP_START_FAILED), "启动帮助失败。");
+  EXPECT_EQ(LoadResourceString(60000), "");
+}

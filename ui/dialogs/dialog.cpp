@@ -1,6 +1,7 @@
 #include "ui/dialogs/dialog.h"
 
 #include "engine/win32/utf.h"
+#include "ui/app/dialog_init_data.h"
 
 #include <exception>
 #include <utility>
@@ -261,6 +262,7 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     return TRUE;
   }
   if (message == WM_INITDIALOG) {
+    ApplyDialogInitData(window_, templateId_);
     RECT before{};
     GetWindowRect(window_, &before);
     if (!OnMessage(message, wParam, lParam, result)) result = OnInitDialog() ? TRUE : FALSE;

@@ -60,6 +60,7 @@ class Dialog {
   // children, before it is dispatched; true means the message has been handled. The default
   // gives the standard keyboard handling (Tab, Esc, Enter, Alt+letter). F1 never reaches it.
   virtual bool PreTranslateMessage(MSG& message);
+  // Runs after the template's initialisation data (combo box entries) has been applied.
   virtual bool OnInitDialog() { return true; }
   virtual void OnOK() { End(IDOK); }
   virtual void OnCancel() { End(IDCANCEL); }
