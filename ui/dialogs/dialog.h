@@ -123,3 +123,18 @@ bool RouteMessage(T& dialog, const CommandRoute<T> (&commands)[Commands],
   }
   return false;
 }
+
+// For a dialog that reacts to commands only.
+template <class T, std::size_t Commands>
+bool RouteCommand(T& dialog, const CommandRoute<T> (&commands)[Commands], UINT message,
+                  WPARAM wParam, INT_PTR& result) {
+  if (message != WM_COMMAND) return false;
+  for (const auto& route : commands) {
+    if (route.controlId == LOWORD(wParam) && route.notification == HIWORD(wParam)) {
+      (dialog.*route.handler)();
+      result = TRUE;
+      return true;
+    }
+  }
+  return false;
+}

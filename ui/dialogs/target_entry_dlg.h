@@ -1,0 +1,19 @@
+#pragma once
+
+#include "ui/dialogs/dialog.h"
+#include "ui/resources/resource.h"
+
+#include <string>
+
+// Asks for one pattern, typed or picked from the presets of combo box IDC_PATTERN_EDIT. The
+// caller runs it modally and, on IDOK, reads PatternText, which is then never empty.
+class CTargetEntryDlg : public Dialog {
+ public:
+  CTargetEntryDlg() : Dialog(IDD_TARGET_ENTRY) {}
+
+  std::string PatternText;
+
+ protected:
+  bool OnInitDialog() override;
+  void OnOK() override;
+};
