@@ -14,6 +14,5 @@ class CTargetEntryDlg : public Dialog {
   std::string PatternText;
 
  protected:
-  bool OnInitDialog() override;
   void OnOK() override;
 };

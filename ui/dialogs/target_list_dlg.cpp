@@ -2,11 +2,9 @@
 
 #include "engine/win32/utf.h"
 #include "ui/dialogs/target_entry_dlg.h"
-#include "ui/dialogs/window_placement.h"
 
 bool CTargetListDlg::OnInitDialog() {
   patternList_ = Item(IDC_PATTERN_LIST);
-  CenterOverOwner(Handle());
   for (const std::string& text : TargetList) AddRow(text);
   return true;
 }
