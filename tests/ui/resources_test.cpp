@@ -129,8 +129,14 @@ struct DialogTemplate {
 class TemplateReader {
  public:
   explicit TemplateReader(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
-  std::uint16_t Word() { return static_cast<std::uint16_t>(Byte() | Byte() << 8); }
-  std::uint32_t Dword() { return Word() | static_cast<std::uint32_t>(Word()) << 16; }
+  std::uint16_t Word() {
+    const unsigned low = Byte();
+    return static_cast<std::uint16_t>(low | Byte() << 8);
+  }
+  std::uint32_t Dword() {
+    const std::uint32_t low = Word();
+    return low | static_cast<std::uint32_t>(Word()) << 16;
+  }
   unsigned Byte() { return offset_ < bytes_.size() ? bytes_[offset_++] : 0; }
   std::string Text() {
     std::wstring text;
@@ -155,7 +161,7 @@ class TemplateReader {
 };
 
 DialogTemplate ReadTemplate(int templateId) {
-  const auto bytes = ResourceBytes(MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
+  const auto bytes = ResourceBytes(MAKEINTRESOURCEW(templateId), RT_DIALOG);
   TemplateReader reader(bytes);
   DialogTemplate header;
   const std::uint32_t first = reader.Dword();
@@ -216,11 +222,11 @@ INT_PTR CALLBACK ProbeProcedure(HWND window, UINT message, WPARAM, LPARAM lParam
 }
 
 // A dialog created from a copy of its template with WS_VISIBLE taken off, so that no test
-// shows a window; initialisation data is applied as the program's dialogs apply it.
+// shows a window; initialisation data is applied as every dialog procedure must apply it.
 class HiddenDialog {
  public:
   explicit HiddenDialog(int templateId) {
-    auto bytes = ResourceBytes(MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
+    auto bytes = ResourceBytes(MAKEINTRESOURCEW(templateId), RT_DIALOG);
     if (bytes.size() < 16) return;
     const bool extended = bytes[2] == 0xFF && bytes[3] == 0xFF;
     DWORD style;
@@ -565,7 +571,7 @@ TEST_F(Resources, PatternListIconControlShowsTheApplicationIcon) {
 }
 
 TEST_F(Resources, ApplicationIconHas48And32And16PixelImagesIn256Colours) {
-  const auto group = ResourceBytes(MAKEINTRESOURCEW(IDI_APP), MAKEINTRESOURCEW(14));
+  const auto group = ResourceBytes(MAKEINTRESOURCEW(IDI_APP), RT_GROUP_ICON);
   ASSERT_GE(group.size(), 6u);
   const std::size_t count = group[4] | group[5] << 8;
   ASSERT_EQ(group.size(), 6 + 14 * count);
@@ -576,8 +582,7 @@ TEST_F(Resources, ApplicationIconHas48And32And16PixelImagesIn256Colours) {
     EXPECT_EQ(entry[1] == 0 ? 256 : entry[1], width);
     sizes.insert(width);
     // The image itself: a bitmap header with 8 bits per pixel and a palette of 256 entries.
-    const auto image = ResourceBytes(MAKEINTRESOURCEW(entry[12] | entry[13] << 8),
-                                     MAKEINTRESOURCEW(3));
+    const auto image = ResourceBytes(MAKEINTRESOURCEW(entry[12] | entry[13] << 8), RT_ICON);
     ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
     BITMAPINFOHEADER header;
     std::memcpy(&header, image.data(), sizeof header);
@@ -641,7 +646,7 @@ TEST_F(Resources, ManifestSelectsCommonControls6AndDeclaresDpiAwareness) {
   EXPECT_TRUE(SendDlgItemMessageW(dialog.Handle(), IDC_BROWSE, BCM_GETIDEALSIZE, 0,
                                   reinterpret_cast<LPARAM>(&ideal)));
   EXPECT_GT(ideal.cx, 0);
-  const auto manifest = ResourceBytes(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  const auto manifest = ResourceBytes(MAKEINTRESOURCEW(1), RT_MANIFEST);
   const std::string text(manifest.begin(), manifest.end());
   EXPECT_NE(text.find(">true</dpiAware>"), std::string::npos);
 }
