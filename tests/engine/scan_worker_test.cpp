@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,26 @@ TEST(ScanWorker, ShowsAndHidesTheProgressForARootThatDoesNotExist) {
   ScanWorker(&window);
   EXPECT_TRUE(window.results.rows.empty());
   EXPECT_NE(std::find(window.log.begin(), window.log.end(), "show"), window.log.end());
+  EXPECT_EQ(window.log.back(), "redraw 1");
+  EXPECT_EQ(window.log[window.log.size() - 2], "hide");
+}
+
+class FailingFiles : public FileEnumeration {
+ public:
+  std::vector<FoundEntry> Enumerate(const std::string&) override { throw std::bad_alloc(); }
+};
+
+class WindowWithFailingFiles : public FakeScanWindow {
+ public:
+  FileEnumeration& Files() override { return failing; }
+  FailingFiles failing;
+};
+
+// Nothing may escape a thread's body; the windows still go back to idle.
+TEST(ScanWorker, AFailureInTheWalkStillHidesTheProgressAndRedraws) {
+  WindowWithFailingFiles window;
+  window.directory = "C:\\";
+  EXPECT_NO_THROW(ScanWorker(&window));
   EXPECT_EQ(window.log.back(), "redraw 1");
   EXPECT_EQ(window.log[window.log.size() - 2], "hide");
 }
