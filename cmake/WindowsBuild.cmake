@@ -56,7 +56,19 @@ add_executable(win32_tests ${WIN32_TEST_SOURCES})
 target_compile_options(win32_tests PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(win32_tests PRIVATE engine gtest gmock gtest_main)
 gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES ENVIRONMENT "VELLOX_TEST_ROOT=${CMAKE_BINARY_DIR}/test-trees")
+  PROPERTIES ENVIRONMENT "VELLOX_TEST_ROOT=${CMAKE_BINARY_DIR}/test-trees"
+             FIXTURES_REQUIRED LinkTree)
+
+# Wine cannot make symbolic links, so the tree of directory links that the scan tests walk is
+# made natively before the Windows-side tests and removed after them (test-trees/links).
+if(CMAKE_CROSSCOMPILING)
+  add_test(NAME link_tree_setup
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/link-tree create ${CMAKE_BINARY_DIR}/test-trees/links)
+  add_test(NAME link_tree_cleanup
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/link-tree remove ${CMAKE_BINARY_DIR}/test-trees/links)
+  set_tests_properties(link_tree_setup PROPERTIES FIXTURES_SETUP LinkTree)
+  set_tests_properties(link_tree_cleanup PROPERTIES FIXTURES_CLEANUP LinkTree)
+endif()
 
 file(GLOB UI_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/ui/*.cpp)
 add_executable(ui_tests ${UI_TEST_SOURCES} ${UI_RESOURCES})
