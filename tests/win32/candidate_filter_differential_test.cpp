@@ -2,9 +2,11 @@
 // nothing. These tests put that to the file system itself, on real directories full of
 // generated names, with a fixed seed so that any failure reproduces.
 #include "engine/candidate_filter.h"
+#include "engine/scan_worker.h"
 #include "engine/win32/utf.h"
 #include "engine/win32/win32_file_enumeration.h"
 #include "tests/win32/generated_names.h"
+#include "tests/win32/memory_scan_window.h"
 #include "tests/win32/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +57,12 @@ class CandidateFilterDifferentialTest : public ::testing::Test {
       }
       directories_->push_back(tree_->Path(directory));
       directories_->push_back(tree_->Path(directory + "\\Temp"));
+    }
+    // Workspaces for the sweep, one of them in the root.
+    for (const char* file : {"root.dsw", "root.ncb", "Debug\\root.obj", "d3\\w.dsw",
+                             "d3\\Debug\\a.obj", "d3\\Debug\\vc60.pdb", "d3\\Release\\w.res",
+                             "d3\\ReleaseU\\b.OBJ"}) {
+      tree_->MakeFile(file);
     }
 
     std::vector<FoundEntry> everything;
@@ -130,6 +138,41 @@ TEST_F(CandidateFilterDifferentialTest, KeepsEveryFileTheFileSystemYields) {
             << " of them against an active filter\n";
   // Guards against a generator gone slack: too few real matches would prove nothing.
   EXPECT_GT(matchesFiltered, 2000);
+}
+
+struct ScanOutcome {
+  std::vector<std::string> numbers;
+  std::vector<std::string> paths;
+  std::vector<std::string> statusTexts;
+};
+
+ScanOutcome Scan(const std::string& root, const TargetPatternList& patterns,
+                 ScanStrategy strategy) {
+  Win32FileEnumeration files;
+  MemoryScanWindow window(files);
+  window.directory = root;
+  window.ticked = {TargetBox::Vc6, TargetBox::Custom, TargetBox::Quick, TargetBox::Word,
+                   TargetBox::Thumbs};
+  window.customTargets = patterns;
+  window.quickSearch = {patterns.back()};
+  ScanWorker(&window, strategy);
+  return {window.numbers, window.paths, window.statusTexts};
+}
+
+// The pre-filter and the listings kept between the sweep and the walk must not change a single
+// row, number or status text. Every other generated pattern keeps the run short; the root's
+// trailing separator makes the walks build texts that differ from the root's.
+TEST_F(CandidateFilterDifferentialTest, ScanGivesTheSameRowsWithAndWithoutThePrefilter) {
+  TargetPatternList patterns;
+  for (std::size_t i = 0; i < patterns_->size(); i += 2) patterns.push_back((*patterns_)[i]);
+  const std::string root = tree_->Root() + "\\";
+  const ScanOutcome shared = Scan(root, patterns, ScanStrategy::SharedListing);
+  const ScanOutcome reference = Scan(root, patterns, ScanStrategy::EnumeratePerPattern);
+  std::cout << reference.paths.size() << " rows\n";
+  EXPECT_GT(reference.paths.size(), 2000u) << "too few rows to prove anything";
+  EXPECT_EQ(shared.paths, reference.paths);
+  EXPECT_EQ(shared.numbers, reference.numbers);
+  EXPECT_EQ(shared.statusTexts, reference.statusTexts);
 }
 
 }  // namespace
