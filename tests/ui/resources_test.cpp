@@ -80,14 +80,14 @@ Window HiddenDialog(int templateId) {
   bytes.resize(bytes.size() + 3);
   std::vector<DWORD> aligned(bytes.size() / 4);  // templates must be DWORD-aligned
   std::memcpy(aligned.data(), bytes.data(), aligned.size() * sizeof(DWORD));
-  aligned[aligned[0] == 0xFFFF0001u ? 3 : 0] &= ~static_cast<DWORD>(WS_VISIBLE);  // extended?
+  // The style is the first DWORD, or the fourth in an extended template.
+  aligned[aligned[0] == 0xFFFF0001u ? 3 : 0] &= ~static_cast<DWORD>(WS_VISIBLE);
   return Window(CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                            reinterpret_cast<LPCDLGTEMPLATEW>(aligned.data()),
                                            nullptr, ApplyInitData, templateId),
                 DestroyWindow);
 }
 
-// Reads a window's text or class name.
 std::string Read(int(WINAPI* get)(HWND, LPWSTR, int), HWND window) {
   wchar_t text[512] = {};
   get(window, text, 512);

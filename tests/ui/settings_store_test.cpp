@@ -11,13 +11,12 @@
 
 namespace {
 
-// Each test works below a company key of its own in the test prefix's registry and removes it
-// afterwards, so the program's own settings are never touched.
+// Each test works below a company key of its own and removes it afterwards, so the program's own
+// settings are never touched.
 class SettingsStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    company_ = "Vellox Test " + std::to_string(GetCurrentProcessId()) + " " +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    company_ = "Vellox Test " + std::to_string(GetCurrentProcessId());
     store_.SetRegistryRoot(company_, "Vellox");
   }
   void TearDown() override {
@@ -66,15 +65,11 @@ TEST_F(SettingsStoreTest, TextsRoundTripAndAnEmptyTextIsStoredAsOneZero) {
   EXPECT_EQ(bytes[0] | bytes[1], 0);
 }
 
-TEST_F(SettingsStoreTest, NumbersRoundTripAsSigned32Bit) {
+TEST_F(SettingsStoreTest, CountsRoundTripAsSigned32BitAndLongerValuesReadAsMissing) {
   for (std::int32_t number : {0, -1, 42, INT32_MAX, INT32_MIN}) {
     ASSERT_TRUE(store_.WriteInt("UserType", "Count", number));
     EXPECT_EQ(store_.ReadInt("UserType", "Count", 7), number);
   }
-}
-
-// A count longer than 4 bytes does not fit and reads as missing.
-TEST_F(SettingsStoreTest, ACountLongerThanFourBytesReadsAsZero) {
   const std::uint64_t five = 5;
   ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SectionPath("UserType").c_str(), L"Count",
                             REG_BINARY, &five, sizeof five),
