@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -35,7 +36,8 @@ bool IsNetworkPath(const std::wstring& path) {
 // policy turned the bin off. When the drive cannot be determined the shell is left to try.
 bool KnownToHaveNoRecycleBin(const std::wstring& path) {
   if (IsNetworkPath(path)) return true;
-  std::vector<wchar_t> root(path.size() + 2);
+  // The root is never longer than the path, except for a short relative one (the current drive).
+  std::vector<wchar_t> root(std::max<std::size_t>(path.size(), MAX_PATH) + 2);
   if (!GetVolumePathNameW(path.c_str(), root.data(), static_cast<DWORD>(root.size()))) return false;
 
   switch (GetDriveTypeW(root.data())) {

@@ -21,8 +21,9 @@ class Win32RemovalOperations final : public RemovalOperations {
   // cannot be deleted gets its attributes back.
   bool ForcedDelete(const std::string& path) override;
   // Overwrites the file once with zeros, in 4096-byte blocks to the first multiple of 4096 at
-  // or past its end, flushes it to the disk and deletes it. A file that could not be overwritten
-  // to its old end, or not flushed, stays where it is and gives false.
+  // or past its end, flushes it to the disk and deletes it. Read-only files and files that
+  // anybody holds open are not touched. A file that could not be overwritten to its old end,
+  // or not flushed, stays where it is and gives false.
   bool ShredFile(const std::string& path) override;
   // Moves the file to the recycle bin without any shell window. A file on a drive that has no
   // recycle bin would be deleted for good by the shell, so it is left in place and gives false.
