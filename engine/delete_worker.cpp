@@ -51,8 +51,7 @@ void RemoveTickedRows(DeleteWindow& window) {
       continue;
     }
     const std::string path = results.RowPath(row);
-    progress.SetStatusText(path);
-    progress.StepProgress();
+    progress.SetStatusTextAndStep(path);
     if (RemoveByMode(window.Removal(), window.DeleteModeWord().load(), path)) {
       results.RemoveRow(row);
       count = results.RowCount();
