@@ -6,6 +6,13 @@
 
 #include <string>
 
+class Dialog;
+
+// The application name: the executable's file name without directory and extension.
+std::string ApplicationNameFromPath(const std::wstring& executablePath);
+// The help file: the executable's path with its extension replaced by ".HLP".
+std::wstring HelpFilePathFromPath(const std::wstring& executablePath);
+
 // The application object: one per process. It fixes the application name (the executable's
 // base name, which also titles every message box), the settings root and the help file path,
 // and runs the main window modally.
@@ -16,16 +23,18 @@ class CCleanerApp {
   const std::string& ApplicationName() const { return applicationName_; }
   const std::string& HelpFilePath() const { return helpFilePath_; }
   SettingsStore& Settings() { return settings_; }
+  // Roots the settings at HKEY_CURRENT_USER\Software\<companyKey>\<application name>.
   void SetRegistryRoot(const std::string& companyKey);
 
   // The main window while it exists, else null (the recycle bin's owner falls back to the
   // desktop then).
-  HWND MainWindow() const { return mainWindow_; }
-  void SetMainWindow(HWND window) { mainWindow_ = window; }
+  HWND MainWindow() const;
+  void SetMainWindow(const Dialog* window) { mainWindow_ = window; }
 
   // The start-up routine: runs the main window modally and returns when it has closed.
   int Run();
-  // F1: asks the help viewer for the topic of the given dialog template.
+  // F1: asks the help viewer for the topic of the given dialog template; when the viewer
+  // cannot be started, says so in a message box.
   void ShowHelp(int templateId) const;
 
  private:
@@ -34,5 +43,5 @@ class CCleanerApp {
   std::string applicationName_;
   std::string helpFilePath_;
   SettingsStore settings_;
-  HWND mainWindow_ = nullptr;
+  const Dialog* mainWindow_ = nullptr;
 };

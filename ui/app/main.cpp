@@ -1,9 +1,5 @@
-#include "ui/dialogs/cleaner_dlg.h"
+#include "ui/app/cleaner_app.h"
 
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  CCleanerDlg dialog;
-  dialog.DoModal(nullptr);
-  return 0;
-}
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return CCleanerApp::Instance().Run(); }
