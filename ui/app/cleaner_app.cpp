@@ -64,10 +64,6 @@ void CCleanerApp::SetRegistryRoot(const std::string& companyKey) {
   settings_.SetRegistryRoot(companyKey, applicationName_);
 }
 
-HWND CCleanerApp::MainWindow() const {
-  return mainWindow_ == nullptr ? nullptr : mainWindow_->Handle();
-}
-
 int CCleanerApp::Run() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -76,7 +72,6 @@ int CCleanerApp::Run() {
   SetRegistryRoot(kCompanyKey);
 
   CCleanerDlg mainWindow;
-  SetMainWindow(&mainWindow);
   mainWindow.DoModal(nullptr);
   SetMainWindow(nullptr);
   return 0;

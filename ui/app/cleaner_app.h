@@ -6,8 +6,6 @@
 
 #include <string>
 
-class Dialog;
-
 // The application name: the executable's file name without directory and extension.
 std::string ApplicationNameFromPath(const std::wstring& executablePath);
 // The help file: the executable's path with its extension replaced by ".HLP".
@@ -27,9 +25,10 @@ class CCleanerApp {
   void SetRegistryRoot(const std::string& companyKey);
 
   // The main window while it exists, else null (the recycle bin's owner falls back to the
-  // desktop then).
-  HWND MainWindow() const;
-  void SetMainWindow(const Dialog* window) { mainWindow_ = window; }
+  // desktop then). The main window registers itself when it initialises and withdraws when
+  // it is destroyed; start-up withdraws it too once the modal run has returned.
+  HWND MainWindow() const { return mainWindow_; }
+  void SetMainWindow(HWND window) { mainWindow_ = window; }
 
   // The start-up routine: runs the main window modally and returns when it has closed.
   int Run();
@@ -43,5 +42,5 @@ class CCleanerApp {
   std::string applicationName_;
   std::string helpFilePath_;
   SettingsStore settings_;
-  const Dialog* mainWindow_ = nullptr;
+  HWND mainWindow_ = nullptr;
 };
