@@ -136,13 +136,6 @@ TEST(Dialog, ModalRunEndsWhenItsWindowIsDestroyedFromOutside) {
   EXPECT_EQ(dialog.Handle(), nullptr);
 }
 
-TEST(Dialog, ModalRunGivesTheResultPassedToEnd) {
-  ProbeDialog dialog;
-  dialog.onInit = [&] { PostMessageW(dialog.Handle(), WM_PROBE_STEP, 0, 0); };
-  dialog.onStep = [&] { dialog.End(IDOK); };
-  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-}
-
 TEST(Dialog, ModalDialogOpensCentredInTheWorkArea) {
   RECT area{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
