@@ -8,14 +8,15 @@ const char* const kPlain[] = {"a", "b", "c", "d", "e", "m", "o", "s", "t", "x", 
                               "-", "#", "&", "'", "(", ")", "+", ",", ";", "=", "@", "[", "]",
                               "^", "`", "{", "}", "!", "%"};
 // Outside ASCII: accents, sharp s, dotless i and long s (whose capitals are ASCII I and S),
-// Kelvin sign, Greek final sigma, fullwidth letters, Chinese, a character beyond the BMP.
-const char* const kWide[] = {"é", "É", "ü", "ß", "ı", "ſ", "K", "Σ", "σ", "ς", "Ａ", "ａ",
+// the Kelvin sign (whose small letter is ASCII k), Greek final sigma, fullwidth letters,
+// Chinese, a character beyond the BMP.
+const char* const kWide[] = {"é", "É", "ü", "ß", "ı", "ſ", "\u212A", "Σ", "σ", "ς", "Ａ", "ａ",
                              "报", "告", "文", "件", "😀", "İ"};
 const char* const kExtensions[] = {"tmp", "TMP", "doc", "Doc", "docx", "db", "DB", "txt", "~mp",
                                    "obj", "t", "", "tmpl", "bak", "~1", "$$$", "报告"};
 const char* const kWords[] = {"Thumbs", "thumbs", "~$Brief", "~$", "Temp", "temp", "report",
                               "x", "a", "AB", "Makefile", "readme", "sub.dir", "~WRL0001",
-                              "PROGRA~1", "new file"};
+                              "PROGRA~1", "new file", "\u212Aelvin", "ſum", "ıd"};
 
 std::string Word(SeededRandom& random) {
   if (random.OneIn(4)) return random.Pick(kWords);
@@ -94,6 +95,12 @@ std::string GeneratePatternFrom(SeededRandom& random, const std::string& name) {
     std::string c = characters[i];
     if (c.size() == 1 && c[0] >= 'a' && c[0] <= 'z' && random.OneIn(3)) c[0] -= 'a' - 'A';
     else if (c.size() == 1 && c[0] >= 'A' && c[0] <= 'Z' && random.OneIn(3)) c[0] += 'a' - 'A';
+    // Letters outside ASCII whose case may fold to an ASCII one (the Kelvin sign, dotless i,
+    // long s) are sometimes written as that letter, to catch a filter that holds them apart.
+    if (c == "\u212A" || c == "ı" || c == "ſ") {
+      if (random.OneIn(2)) c = (c == "\u212A") ? "k" : (c == "ı") ? "i" : "s";
+      if (c.size() == 1 && random.OneIn(2)) c[0] = static_cast<char>(c[0] - 'a' + 'A');
+    }
     // A pattern with a character outside ASCII cannot be prefiltered; mostly wildcard those.
     const bool wide = c.size() > 1;
     if (random.OneIn(6) || (wide && !random.OneIn(8))) {
