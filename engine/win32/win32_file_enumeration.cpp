@@ -6,8 +6,9 @@
 
 namespace {
 
-// Windows refuses a search that names a directory with a trailing separator; Wine lists it.
-// Deciding here gives the same answer on both.
+// A search that ends in a separator names no entry: Windows and Wine both refuse it, but the
+// scan relies on that (an empty pattern adds no rows), so it is decided here, not left to each
+// file system driver.
 bool EndsInSeparator(const std::wstring& specification) {
   return !specification.empty() && (specification.back() == L'\\' || specification.back() == L'/');
 }
