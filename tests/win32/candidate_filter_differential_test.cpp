@@ -13,7 +13,6 @@
 
 #include <iostream>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,8 +54,8 @@ class CandidateFilterDifferentialTest : public ::testing::Test {
           MakeVerbatimFile(parent + "\\" + GenerateFileName(random, true));
         }
       }
-      directories_->push_back(tree_->Path(directory));
-      directories_->push_back(tree_->Path(directory + "\\Temp"));
+      directories_.push_back(tree_->Path(directory));
+      directories_.push_back(tree_->Path(directory + "\\Temp"));
     }
     // Workspaces for the sweep, one of them in the root.
     for (const char* file : {"root.dsw", "root.ncb", "Debug\\root.obj", "d3\\w.dsw",
@@ -66,17 +65,17 @@ class CandidateFilterDifferentialTest : public ::testing::Test {
     }
 
     std::vector<FoundEntry> everything;
-    for (const std::string& directory : *directories_) {
+    for (const std::string& directory : directories_) {
       for (const FoundEntry& entry : files.Enumerate(directory + "\\*.*")) {
         if (!entry.isDirectory) everything.push_back(entry);
       }
     }
-    for (const char* preset : kPresets) patterns_->push_back(preset);
-    for (int i = 0; i < kFreePatterns; ++i) patterns_->push_back(GenerateFreePattern(random));
+    for (const char* preset : kPresets) patterns_.push_back(preset);
+    for (int i = 0; i < kFreePatterns; ++i) patterns_.push_back(GenerateFreePattern(random));
     for (int i = 0; i < kDerivedPatterns; ++i) {
       const FoundEntry& entry = everything[random.Below(everything.size())];
       const bool fromAlias = !entry.shortName.empty() && random.OneIn(3);
-      patterns_->push_back(GeneratePatternFrom(random, fromAlias ? entry.shortName : entry.name));
+      patterns_.push_back(GeneratePatternFrom(random, fromAlias ? entry.shortName : entry.name));
     }
   }
 
@@ -85,16 +84,15 @@ class CandidateFilterDifferentialTest : public ::testing::Test {
     tree_ = nullptr;
   }
 
+  // One generated tree and pattern list for all tests of the suite: generating is the slow part.
   static TempTree* tree_;
-  static std::unique_ptr<std::vector<std::string>> directories_;
-  static std::unique_ptr<std::vector<std::string>> patterns_;
+  static std::vector<std::string> directories_;
+  static std::vector<std::string> patterns_;
 };
 
 TempTree* CandidateFilterDifferentialTest::tree_ = nullptr;
-std::unique_ptr<std::vector<std::string>> CandidateFilterDifferentialTest::directories_ =
-    std::make_unique<std::vector<std::string>>();
-std::unique_ptr<std::vector<std::string>> CandidateFilterDifferentialTest::patterns_ =
-    std::make_unique<std::vector<std::string>>();
+std::vector<std::string> CandidateFilterDifferentialTest::directories_;
+std::vector<std::string> CandidateFilterDifferentialTest::patterns_;
 
 // Every file that the file system yields for a pattern must pass the filter, judged from the
 // entry as the directory's full listing gave it (that is what the scan has in hand).
@@ -105,12 +103,12 @@ TEST_F(CandidateFilterDifferentialTest, KeepsEveryFileTheFileSystemYields) {
   int searchesSpared = 0;
   int searchesEmpty = 0;
   int searches = 0;
-  for (const std::string& directory : *directories_) {
+  for (const std::string& directory : directories_) {
     std::map<std::string, FoundEntry> listing;
     for (const FoundEntry& entry : files.Enumerate(directory + "\\*.*")) {
       listing[entry.name] = entry;
     }
-    for (const std::string& pattern : *patterns_) {
+    for (const std::string& pattern : patterns_) {
       const CandidateFilter filter(pattern);
       bool anyCandidate = false;
       for (const auto& named : listing) {
@@ -133,9 +131,8 @@ TEST_F(CandidateFilterDifferentialTest, KeepsEveryFileTheFileSystemYields) {
     }
   }
   std::cout << searches << " searches, " << searchesEmpty << " of them empty, " << searchesSpared
-            << " spared by the filter; "
-            << matchesChecked << " matches checked, " << matchesFiltered
-            << " of them against an active filter\n";
+            << " spared by the filter; " << matchesChecked << " matches checked, "
+            << matchesFiltered << " of them against an active filter\n";
   // Guards against a generator gone slack: too few real matches would prove nothing.
   EXPECT_GT(matchesFiltered, 2000);
 }
@@ -164,7 +161,7 @@ ScanOutcome Scan(const std::string& root, const TargetPatternList& patterns,
 // trailing separator makes the walks build texts that differ from the root's.
 TEST_F(CandidateFilterDifferentialTest, ScanGivesTheSameRowsWithAndWithoutThePrefilter) {
   TargetPatternList patterns;
-  for (std::size_t i = 0; i < patterns_->size(); i += 2) patterns.push_back((*patterns_)[i]);
+  for (std::size_t i = 0; i < patterns_.size(); i += 2) patterns.push_back(patterns_[i]);
   const std::string root = tree_->Root() + "\\";
   const ScanOutcome shared = Scan(root, patterns, ScanStrategy::SharedListing);
   const ScanOutcome reference = Scan(root, patterns, ScanStrategy::EnumeratePerPattern);
