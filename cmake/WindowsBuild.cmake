@@ -71,7 +71,9 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 file(GLOB UI_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/ui/*.cpp)
-add_executable(ui_tests ${UI_TEST_SOURCES} ${UI_RESOURCES})
+# The window tests build their file trees with the Win32 tests' fixture.
+set(TEST_TREE_SOURCES ${PROJECT_SOURCE_DIR}/tests/win32/temp_tree.cpp)
+add_executable(ui_tests ${UI_TEST_SOURCES} ${TEST_TREE_SOURCES} ${UI_RESOURCES})
 target_compile_options(ui_tests PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(ui_tests PRIVATE ui version gtest gmock gtest_main)
 gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
@@ -103,7 +105,7 @@ set_tests_properties(RemovalFiles.Cleanup PROPERTIES FIXTURES_CLEANUP removal_fi
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
 foreach(source ${BENCH_SOURCES})
   get_filename_component(name ${source} NAME_WE)
-  add_executable(${name} ${source} ${UI_RESOURCES})
+  add_executable(${name} ${source} ${TEST_TREE_SOURCES} ${UI_RESOURCES})
   target_compile_options(${name} PRIVATE ${PROJECT_WARNINGS})
   target_link_libraries(${name} PRIVATE ui)
 endforeach()

@@ -1,0 +1,135 @@
+#include "tests/ui/window_fixture.h"
+
+#include "engine/win32/utf.h"
+#include "ui/app/cleaner_app.h"
+#include "ui/dialogs/cleaner_dlg.h"
+#include "ui/resources/resource.h"
+
+#include <commctrl.h>
+
+#include <thread>
+
+namespace {
+
+constexpr char kCompanyKey[] = "Vellox UI Tests";
+const wchar_t kCompanyPath[] = L"Software\\Vellox UI Tests";
+
+// Closes whatever a script left open: message boxes and pattern dialogs first, then the
+// window itself; Exit during a deletion only cancels it, so it is pressed until the window goes.
+void CloseForGood(const WindowDriver& driver, HWND window) {
+  WindowDriver::WaitUntil(
+      [&] {
+        if (!IsWindow(window)) return true;
+        if (HWND box = driver.FindMessageBox()) {
+          PostMessageW(box, WM_COMMAND, GetDlgItem(box, IDNO) != nullptr ? IDNO : IDOK, 0);
+        } else if (HWND list = driver.FindDialog(IDC_PATTERN_LIST, L"ListBox")) {
+          PostMessageW(list, WM_COMMAND, IDCANCEL, 0);
+        } else if (HWND entry = driver.FindDialog(IDC_PATTERN_EDIT, L"ComboBox")) {
+          PostMessageW(entry, WM_COMMAND, IDCANCEL, 0);
+        } else {
+          PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        }
+        Sleep(100);
+        return !IsWindow(window);
+      },
+      60000);
+}
+
+}  // namespace
+
+void WindowTest::SetUpTestSuite() {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  CCleanerApp::Instance().SetRegistryRoot(kCompanyKey);
+  Dialog::SetMessageBoxTitle(CCleanerApp::Instance().ApplicationName());
+}
+
+void WindowTest::RemoveTestSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kCompanyPath); }
+
+INT_PTR WindowTest::RunModal(Dialog& dialog, int markerId, const wchar_t* markerClass,
+                             const Script& script) {
+  const DWORD windowThread = GetCurrentThreadId();
+  std::thread driverThread([&] {
+    WindowDriver driver(windowThread, Dialog::MessageBoxTitle());
+    HWND window = driver.WaitForDialog(markerId, markerClass);
+    if (window == nullptr) {
+      ADD_FAILURE() << "the window did not show";
+      return;
+    }
+    script(driver, window);
+    CloseForGood(driver, window);
+  });
+  const INT_PTR result = dialog.DoModal(nullptr);
+  driverThread.join();
+  return result;
+}
+
+INT_PTR WindowTest::RunMainWindow(const Script& script) {
+  CCleanerDlg window;
+  return RunModal(window, IDC_RESULT_LIST, WC_LISTVIEWW, script);
+}
+
+std::string WindowTest::ReadSetting(const std::string& section, const std::string& entry) {
+  return CCleanerApp::Instance().Settings().ReadString(section, entry, "<missing>");
+}
+
+std::int32_t WindowTest::ReadCount() {
+  return CCleanerApp::Instance().Settings().ReadInt("UserType", "Count", -12345);
+}
+
+void WindowTest::WriteSetting(const std::string& section, const std::string& entry,
+                              const std::string& text) {
+  CCleanerApp::Instance().Settings().WriteString(section, entry, text);
+}
+
+void WindowTest::WriteCount(std::int32_t count) {
+  CCleanerApp::Instance().Settings().WriteInt("UserType", "Count", count);
+}
+
+namespace mainwin {
+
+HWND ResultList(HWND main) { return GetDlgItem(main, IDC_RESULT_LIST); }
+
+bool WaitForIdle(HWND main) {
+  return WindowDriver::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(main, IDC_SCAN)); },
+                                 120000);
+}
+
+void Scan(HWND main, const std::string& directory) {
+  WindowDriver::SetItemText(main, IDC_DIRECTORY, directory);
+  WindowDriver::ClickAndWait(main, IDC_SCAN);
+  EXPECT_TRUE(WaitForIdle(main));
+}
+
+void SetQuickSearch(const WindowDriver& driver, HWND main, const std::string& pattern) {
+  WindowDriver::Click(main, IDC_TARGET_QUICK);
+  HWND entry = driver.WaitForDialog(IDC_PATTERN_EDIT, L"ComboBox");
+  ASSERT_NE(entry, nullptr);
+  WindowDriver::SetItemText(entry, IDC_PATTERN_EDIT, pattern);
+  WindowDriver::Click(entry, IDOK);
+  EXPECT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(entry); }));
+}
+
+WindowDriver::MessageBoxSeen PressDelete(const WindowDriver& driver, HWND main, int button,
+                                         int answer) {
+  WindowDriver::Click(main, button);
+  const auto seen = driver.AnswerMessageBox(answer);
+  EXPECT_TRUE(seen.has_value()) << "no question for button " << button;
+  WindowDriver::Sync(main);
+  EXPECT_TRUE(WaitForIdle(main));
+  return seen.value_or(WindowDriver::MessageBoxSeen{});
+}
+
+void TickRowsEndingWith(HWND main, const std::vector<std::string>& names) {
+  const std::vector<std::string> rows = WindowDriver::Rows(ResultList(main));
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    for (const std::string& name : names) {
+      if (rows[row].size() >= name.size() &&
+          rows[row].compare(rows[row].size() - name.size(), name.size(), name) == 0) {
+        WindowDriver::SetTick(ResultList(main), static_cast<int>(row), true);
+      }
+    }
+  }
+}
+
+}  // namespace mainwin

@@ -1,0 +1,407 @@
+#include "ui/dialogs/cleaner_dlg.h"
+
+#include "engine/delete_worker.h"
+#include "engine/scan_worker.h"
+#include "engine/win32/utf.h"
+#include "ui/app/cleaner_app.h"
+#include "ui/app/notice.h"
+#include "ui/dialogs/target_entry_dlg.h"
+#include "ui/dialogs/target_list_dlg.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include <exception>
+
+namespace {
+
+// Posted by a worker thread as its very last step.
+constexpr UINT WM_WORKER_FINISHED = WM_APP + 1;
+// While the window waits for a worker to stop, the cancel request is repeated: the worker's
+// own start (showing the progress window, starting the bar) clears it.
+constexpr UINT_PTR kRepeatCancelTimer = 1;
+constexpr UINT kRepeatCancelMilliseconds = 100;
+
+// The commands that start a worker, disabled while one runs.
+constexpr int kWorkerCommands[] = {IDC_SCAN,           IDC_PLAIN_DELETE,   IDC_FORCED_DELETE,
+                                   IDC_SHRED_DELETE,   IDC_RECYCLE_DELETE, IDC_RESTART_DELETE};
+
+constexpr char kRecentSection[] = "Recent";
+constexpr char kSearchEntry[] = "Search";
+constexpr char kUserTypeSection[] = "UserType";
+constexpr char kCountEntry[] = "Count";
+
+std::string FileTypeEntry(std::size_t number) { return "FileType" + std::to_string(number); }
+
+}  // namespace
+
+CCleanerDlg::CCleanerDlg()
+    : Dialog(IDD_CLEANER_DIALOG),
+      results_(*this),
+      icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
+      removal_([] { return CCleanerApp::Instance().MainWindow(); }) {}
+
+// The window never ends under a running worker (EndWhenIdle); this covers an object destroyed
+// some other way, so that no thread outlives the members it works on.
+CCleanerDlg::~CCleanerDlg() {
+  if (worker_.joinable()) {
+    progress_.CancelFlag() = 1;
+    worker_.join();
+  }
+}
+
+bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+  if (message == WM_DESTROY) {
+    // The progress window goes first; then the standard handling runs.
+    OnDestroy();
+    return false;
+  }
+  static const CommandRoute<CCleanerDlg> commands[] = {
+      {IDC_BROWSE, BN_CLICKED, &CCleanerDlg::OnBrowse},
+      {IDC_SCAN, BN_CLICKED, &CCleanerDlg::OnScan},
+      {IDC_LOCATE, BN_CLICKED, &CCleanerDlg::OnLocate},
+      {IDC_OPEN, BN_CLICKED, &CCleanerDlg::OnOpenFile},
+      {IDC_CHECK_ALL, BN_CLICKED, &CCleanerDlg::OnCheckAll},
+      {IDC_CHECK_NONE, BN_CLICKED, &CCleanerDlg::OnCheckNone},
+      {IDC_PLAIN_DELETE, BN_CLICKED, &CCleanerDlg::OnPlainDelete},
+      {IDC_FORCED_DELETE, BN_CLICKED, &CCleanerDlg::OnForcedDelete},
+      {IDC_SHRED_DELETE, BN_CLICKED, &CCleanerDlg::OnShredDelete},
+      {IDC_RECYCLE_DELETE, BN_CLICKED, &CCleanerDlg::OnRecycleDelete},
+      {IDC_RESTART_DELETE, BN_CLICKED, &CCleanerDlg::OnRestartDelete},
+      {IDC_SUPER_DELETE, BN_CLICKED, &CCleanerDlg::OnSuperDelete},
+      {IDC_WHO_IS_USING, BN_CLICKED, &CCleanerDlg::OnWhoIsUsing},
+      {IDC_TARGET_CUSTOM, BN_CLICKED, &CCleanerDlg::OnCustomTargets},
+      {IDC_TARGET_QUICK, BN_CLICKED, &CCleanerDlg::OnQuickSearch},
+  };
+  static const MessageRoute<CCleanerDlg> messages[] = {
+      {WM_PAINT, &CCleanerDlg::OnPaint},
+      {WM_QUERYDRAGICON, &CCleanerDlg::OnQueryDragIcon},
+      {WM_TIMER, &CCleanerDlg::OnTimer},
+      {WM_NOTIFY, &CCleanerDlg::OnNotify},
+      {WM_WORKER_FINISHED, &CCleanerDlg::OnWorkerFinished},
+  };
+  return RouteMessage(*this, commands, messages, message, wParam, lParam, result);
+}
+
+// ---- Initialisation, painting, ending ---------------------------------------------------
+
+bool CCleanerDlg::OnInitDialog() {
+  results_.Attach(Item(IDC_RESULT_LIST));
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  progress_.Create(Handle());
+  CCleanerApp::Instance().SetMainWindow(Handle());
+  if (!LoadNotice()) {
+    // The notice has been tampered with: the program goes no further.
+    End(IDABORT);
+    return false;
+  }
+  LoadCustomTargets();
+  AddToolTips();
+  SetItemText(IDC_DIRECTORY,
+              CCleanerApp::Instance().Settings().ReadString(kRecentSection, kSearchEntry, ""));
+  SetCaption(Caption() + LoadResourceString(IDS_CONTACT));
+  return true;
+}
+
+bool CCleanerDlg::LoadNotice() {
+  const std::optional<std::string> notice = LoadNoticeResource();
+  if (!notice) return false;
+  SetItemText(IDC_NOTICE, *notice);
+  return true;
+}
+
+void CCleanerDlg::AddToolTips() {
+  toolTip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(toolTip_, TTM_ACTIVATE, TRUE, 0);
+  static const struct {
+    int control;
+    UINT text;
+  } tips[] = {{IDC_TARGET_VC6, IDS_TIP_VC6},
+              {IDC_TARGET_CUSTOM, IDS_TIP_CUSTOM},
+              {IDC_TARGET_QUICK, IDS_TIP_QUICK},
+              {IDC_TARGET_WORD, IDS_TIP_WORD},
+              {IDC_TARGET_THUMBS, IDS_TIP_THUMBS}};
+  for (const auto& tip : tips) {
+    TOOLINFOW tool{};
+    // The version 2 layout is the one every version of the control accepts.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(Item(tip.control));
+    tool.hinst = GetModuleHandleW(nullptr);
+    tool.lpszText = MAKEINTRESOURCEW(tip.text);
+    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+// The tools are not subclassed: the tip control learns of the mouse through this relay.
+bool CCleanerDlg::PreTranslateMessage(MSG& message) {
+  if (toolTip_ != nullptr) {
+    MSG relayed = message;
+    SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+  }
+  return Dialog::PreTranslateMessage(message);
+}
+
+INT_PTR CCleanerDlg::OnPaint(WPARAM, LPARAM) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Handle(), &paint);
+  if (IsIconic(Handle())) {
+    SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, icon_);
+  } else {
+    auto* large = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                                MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 48, 48,
+                                                LR_VGACOLOR));
+    if (large != nullptr) {
+      DrawIconEx(dc, 20, 17, large, 48, 48, 0, nullptr, DI_NORMAL);
+      DestroyIcon(large);
+    }
+  }
+  EndPaint(Handle(), &paint);
+  return TRUE;
+}
+
+INT_PTR CCleanerDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<INT_PTR>(icon_); }
+
+// Emptying the list before a scan need not announce each of its rows.
+INT_PTR CCleanerDlg::OnNotify(WPARAM, LPARAM lParam) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  return header->idFrom == IDC_RESULT_LIST && header->code == LVN_DELETEALLITEMS ? TRUE : FALSE;
+}
+
+void CCleanerDlg::OnDestroy() {
+  progress_.Destroy();
+  CCleanerApp::Instance().SetMainWindow(nullptr);
+}
+
+void CCleanerDlg::OnExit() {
+  // During a deletion Exit only asks the worker to stop; the user leaves with a second Exit.
+  if (busyFlag_.load() != 0) {
+    progress_.CancelFlag() = 1;
+    return;
+  }
+  EndWhenIdle(IDCANCEL);
+}
+
+void CCleanerDlg::OnOK() { EndWhenIdle(IDOK); }
+
+void CCleanerDlg::EndWhenIdle(INT_PTR result) {
+  if (workerRunning_) {
+    progress_.CancelFlag() = 1;
+    if (!pendingEnd_) pendingEnd_ = result;
+    SetTimer(Handle(), kRepeatCancelTimer, kRepeatCancelMilliseconds, nullptr);
+    return;
+  }
+  if (result == IDCANCEL) SaveDirectory();
+  End(result);
+}
+
+void CCleanerDlg::SaveDirectory() const {
+  CCleanerApp::Instance().Settings().WriteString(kRecentSection, kSearchEntry,
+                                                 ItemText(IDC_DIRECTORY));
+}
+
+// ---- Workers ------------------------------------------------------------------------------
+
+bool CCleanerDlg::StartWorker(void (*body)(CCleanerDlg&)) {
+  if (workerRunning_) return false;
+  HWND window = Handle();
+  try {
+    worker_ = std::thread([this, body, window] {
+      try {
+        body(*this);
+        results_.Flush();
+      } catch (...) {
+        // Nothing may leave a thread; the window is told that the worker is done all the same.
+      }
+      PostMessageW(window, WM_WORKER_FINISHED, 0, 0);
+    });
+  } catch (const std::exception&) {
+    return false;
+  }
+  workerRunning_ = true;
+  EnableWorkerCommands(false);
+  return true;
+}
+
+INT_PTR CCleanerDlg::OnWorkerFinished(WPARAM, LPARAM) {
+  if (worker_.joinable()) worker_.join();
+  workerRunning_ = false;
+  KillTimer(Handle(), kRepeatCancelTimer);
+  EnableWorkerCommands(true);
+  if (pendingEnd_) {
+    const INT_PTR result = *pendingEnd_;
+    pendingEnd_.reset();
+    EndWhenIdle(result);
+  }
+  return TRUE;
+}
+
+INT_PTR CCleanerDlg::OnTimer(WPARAM timer, LPARAM) {
+  if (timer == kRepeatCancelTimer && workerRunning_ && pendingEnd_) progress_.CancelFlag() = 1;
+  return TRUE;
+}
+
+void CCleanerDlg::EnableWorkerCommands(bool enable) const {
+  HWND focus = GetFocus();
+  for (int id : kWorkerCommands) {
+    // A disabled button cannot keep the keyboard focus; hand it to the list.
+    if (!enable && Item(id) == focus) {
+      SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(results_.Handle()), TRUE);
+    }
+    EnableWindow(Item(id), enable ? TRUE : FALSE);
+  }
+}
+
+std::string CCleanerDlg::DirectoryText() {
+  std::string text;
+  RunOnWindowThread([&] { text = ItemText(IDC_DIRECTORY); });
+  return text;
+}
+
+bool CCleanerDlg::IsBoxTicked(TargetBox box) {
+  bool ticked = false;
+  RunOnWindowThread([&] { ticked = IsItemChecked(static_cast<int>(box)); });
+  return ticked;
+}
+
+// The copies are made on the window thread, where the pattern dialogs replace the lists.
+TargetPatternList CCleanerDlg::CopyCustomTargetList() {
+  TargetPatternList copy;
+  RunOnWindowThread([&] { copy = CustomTargetList; });
+  return copy;
+}
+
+TargetPatternList CCleanerDlg::CopyQuickSearchList() {
+  TargetPatternList copy;
+  RunOnWindowThread([&] { copy = QuickSearchList; });
+  return copy;
+}
+
+// ---- Commands -----------------------------------------------------------------------------
+
+void CCleanerDlg::OnBrowse() {
+  wchar_t savedDirectory[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, savedDirectory);
+  wchar_t path[MAX_PATH] = {};
+  BROWSEINFOW browse{};
+  browse.hwndOwner = Handle();
+  browse.pszDisplayName = path;
+  browse.lpszTitle = L"请选择要清理的磁盘或目录";
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&browse);
+  if (item == nullptr) return;
+  if (SHGetPathFromIDListW(item, path)) {
+    SetItemText(IDC_DIRECTORY, Narrow(path));
+    SetCurrentDirectoryW(savedDirectory);
+  }
+  CoTaskMemFree(item);
+}
+
+void CCleanerDlg::OnScan() {
+  if (workerRunning_) return;
+  if (ItemText(IDC_DIRECTORY).empty()) return;
+  results_.DeleteAllRows();
+  SendMessageW(results_.Handle(), WM_SETREDRAW, TRUE, 0);
+  if (!StartWorker([](CCleanerDlg& window) { ScanWorker(&window); })) {
+    ShowMessage("启动查询程序失败,请退出后重新启动...", MB_ICONINFORMATION);
+  }
+}
+
+void CCleanerDlg::OnLocate() {
+  const std::optional<std::string> path = results_.SelectedRowPath();
+  if (!path) return;
+  ShellOpen("explorer.exe", SW_SHOWDEFAULT, "/n,/select," + *path, "");
+}
+
+void CCleanerDlg::OnOpenFile() {
+  const std::optional<std::string> path = results_.SelectedRowPath();
+  if (!path) return;
+  if (!ShellOpen(*path, SW_SHOWNORMAL, "", "")) {
+    ShowMessage("没有关联任何程序用于打开该文件", MB_ICONERROR);
+  }
+}
+
+bool CCleanerDlg::ShellOpen(const std::string& file, int showCommand,
+                            const std::string& parameters, const std::string& directory) {
+  const HINSTANCE result =
+      ShellExecuteW(nullptr, L"OPEN", Widen(file).c_str(), Widen(parameters).c_str(),
+                    Widen(directory).c_str(), showCommand);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void CCleanerDlg::OnCheckAll() { results_.SetAllTicks(true); }
+void CCleanerDlg::OnCheckNone() { results_.SetAllTicks(false); }
+
+void CCleanerDlg::OnPlainDelete() { RunDeleteCommand(IDS_CONFIRM_PLAIN, ModePlain); }
+void CCleanerDlg::OnForcedDelete() { RunDeleteCommand(IDS_CONFIRM_FORCED, ModeForced); }
+void CCleanerDlg::OnShredDelete() { RunDeleteCommand(IDS_CONFIRM_SHRED, ModeShred); }
+void CCleanerDlg::OnRecycleDelete() { RunDeleteCommand(IDS_CONFIRM_RECYCLE, ModeRecycle); }
+void CCleanerDlg::OnRestartDelete() { RunDeleteCommand(IDS_CONFIRM_RESTART, ModeAtRestart); }
+
+void CCleanerDlg::RunDeleteCommand(int questionId, DeleteMode mode) {
+  if (workerRunning_) return;
+  if (results_.VisibleRowCount() == 0) return;
+  if (ShowMessage(LoadResourceString(questionId), MB_YESNO | MB_ICONQUESTION) == IDNO) return;
+  deleteMode_ = mode;
+  if (!StartWorker([](CCleanerDlg& window) { DeleteWorker(&window); })) {
+    ShowMessage(LoadResourceString(IDS_DELETE_START_FAILED), MB_ICONINFORMATION);
+  }
+}
+
+// The two announcements: the answer changes nothing.
+void CCleanerDlg::OnSuperDelete() {
+  if (results_.VisibleRowCount() == 0) return;
+  ShowMessage(LoadResourceString(IDS_CONFIRM_SUPER), MB_YESNO | MB_ICONQUESTION);
+}
+
+void CCleanerDlg::OnWhoIsUsing() {
+  ShowMessage(LoadResourceString(IDS_WHO_IS_USING), MB_YESNO | MB_ICONQUESTION);
+}
+
+// ---- The user's patterns ------------------------------------------------------------------
+
+// Missing entries load as empty patterns; a missing or negative count as an empty list.
+void CCleanerDlg::LoadCustomTargets() {
+  const SettingsStore& settings = CCleanerApp::Instance().Settings();
+  CustomTargetList.clear();
+  const std::int32_t count = settings.ReadInt(kUserTypeSection, kCountEntry, 0);
+  for (std::int32_t number = 1; number <= count; ++number) {
+    CustomTargetList.push_back(
+        settings.ReadString(kUserTypeSection, FileTypeEntry(static_cast<std::size_t>(number))));
+  }
+}
+
+// Entries above the new count keep their old values; the count keeps them from being read.
+void CCleanerDlg::SaveCustomTargets() const {
+  const SettingsStore& settings = CCleanerApp::Instance().Settings();
+  settings.WriteInt(kUserTypeSection, kCountEntry, static_cast<std::int32_t>(CustomTargetList.size()));
+  for (std::size_t index = 0; index < CustomTargetList.size(); ++index) {
+    settings.WriteString(kUserTypeSection, FileTypeEntry(index + 1), CustomTargetList[index]);
+  }
+}
+
+void CCleanerDlg::OnCustomTargets() {
+  if (!IsItemChecked(IDC_TARGET_CUSTOM)) return;
+  CTargetListDlg dialog;
+  dialog.TargetList = CustomTargetList;
+  if (dialog.DoModal() == IDCANCEL) return;
+  CustomTargetList = dialog.TargetList;
+  SaveCustomTargets();
+}
+
+void CCleanerDlg::OnQuickSearch() {
+  if (!IsItemChecked(IDC_TARGET_QUICK)) return;
+  CTargetEntryDlg dialog;
+  if (dialog.DoModal() == IDCANCEL) return;
+  SetItemText(IDC_TARGET_QUICK, "指定文件: " + dialog.PatternText);
+  QuickSearchList = {dialog.PatternText};
+}
