@@ -501,11 +501,55 @@ TEST_F(MainWindowTest, QuickSearchCaptionFollowsTheEnteredPattern) {
   });
 }
 
-TEST_F(MainWindowTest, TitleCarriesTheContactLine) {
+static BOOL CALLBACK FindToolTip(HWND window, LPARAM found) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (std::wstring(name) != TOOLTIPS_CLASSW) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+TEST_F(MainWindowTest, InitialisationGivesTitleNoticeAndTheFiveTips) {
   RunMainWindow([&](WindowDriver&, HWND main) {
     const std::string title = WindowDriver::Text(main);
     EXPECT_TRUE(StartsWith(title, "Vellox磁盘清理/文件查找程序 - "));
     EXPECT_GT(title.size(), std::string("Vellox磁盘清理/文件查找程序 - ").size());
     EXPECT_FALSE(WindowDriver::ItemText(main, IDC_NOTICE).empty());
+
+    HWND tips = nullptr;
+    EnumThreadWindows(GetWindowThreadProcessId(main, nullptr), FindToolTip,
+                      reinterpret_cast<LPARAM>(&tips));
+    ASSERT_NE(tips, nullptr);
+    const int tipped[] = {IDC_TARGET_VC6, IDC_TARGET_CUSTOM, IDC_TARGET_QUICK, IDC_TARGET_WORD,
+                          IDC_TARGET_THUMBS};
+    ASSERT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 5);
+    for (int index = 0; index < 5; ++index) {
+      TOOLINFOW tool{};
+      tool.cbSize = TTTOOLINFOW_V2_SIZE;
+      ASSERT_TRUE(SendMessageW(tips, TTM_ENUMTOOLSW, index, reinterpret_cast<LPARAM>(&tool)));
+      EXPECT_EQ(reinterpret_cast<HWND>(tool.uId), GetDlgItem(main, tipped[index]));
+      EXPECT_EQ(tool.lpszText, MAKEINTRESOURCEW(IDS_TIP_VC6 + index));
+    }
+  });
+}
+
+TEST_F(MainWindowTest, OpenWithoutAnAssociatedProgramSaysSo) {
+  TempTree tree("open");
+  tree.MakeFile("data.zzqx");
+  RunMainWindow([&](WindowDriver& driver, HWND main) {
+    SetQuickSearch(driver, main, "*.zzqx");
+    Scan(main, tree.Root());
+    WindowDriver::ClickAndWait(main, IDC_OPEN);
+    EXPECT_EQ(driver.FindMessageBox(), nullptr) << "nothing selected, nothing opened";
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageW(ResultList(main), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    WindowDriver::Click(main, IDC_OPEN);
+    const auto seen = driver.AnswerMessageBox(IDOK);
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(seen->text, "没有关联任何程序用于打开该文件");
+    EXPECT_TRUE(seen->hasOkOnly && seen->errorIcon);
+    EXPECT_EQ(WindowDriver::Rows(ResultList(main)).size(), 1u);
   });
 }
