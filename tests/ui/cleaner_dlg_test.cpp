@@ -136,6 +136,8 @@ struct DeleteCase {
   bool removedFilesStay;
 };
 
+void PrintTo(const DeleteCase& tested, std::ostream* out) { *out << tested.name; }
+
 class DeleteCommandTest : public WindowTest, public ::testing::WithParamInterface<DeleteCase> {};
 
 TEST_P(DeleteCommandTest, NoChangesNothingAndYesRemovesTheTickedRows) {
@@ -520,15 +522,27 @@ TEST_F(MainWindowTest, InitialisationGivesTitleNoticeAndTheFiveTips) {
     EnumThreadWindows(GetWindowThreadProcessId(main, nullptr), FindToolTip,
                       reinterpret_cast<LPARAM>(&tips));
     ASSERT_NE(tips, nullptr);
-    const int tipped[] = {IDC_TARGET_VC6, IDC_TARGET_CUSTOM, IDC_TARGET_QUICK, IDC_TARGET_WORD,
-                          IDC_TARGET_THUMBS};
+    const struct {
+      int control;
+      const char* text;
+    } tipped[] = {
+        {IDC_TARGET_VC6,
+         "VC6工程文件目录中的Debug(U)和Release(U)目录下的VC6编译临时文件，*.obj *.res *.pdb...."},
+        {IDC_TARGET_CUSTOM, "自定义自己常见的垃圾文件，自动保存入注册表中，下次直接使用"},
+        {IDC_TARGET_QUICK, "选择后直接输入一个文件或一种类型，可用于文件查找"},
+        {IDC_TARGET_WORD, "WORD编译文件时非法关闭，未删除的隐藏临时文件"},
+        {IDC_TARGET_THUMBS, "选择预览图片文件夹后在该文件夹中产生的临时文件"},
+    };
     ASSERT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 5);
     for (int index = 0; index < 5; ++index) {
       TOOLINFOW tool{};
       tool.cbSize = TTTOOLINFOW_V2_SIZE;
       ASSERT_TRUE(SendMessageW(tips, TTM_ENUMTOOLSW, index, reinterpret_cast<LPARAM>(&tool)));
-      EXPECT_EQ(reinterpret_cast<HWND>(tool.uId), GetDlgItem(main, tipped[index]));
-      EXPECT_EQ(tool.lpszText, MAKEINTRESOURCEW(IDS_TIP_VC6 + index));
+      EXPECT_EQ(reinterpret_cast<HWND>(tool.uId), GetDlgItem(main, tipped[index].control));
+      wchar_t text[256] = {};
+      tool.lpszText = text;
+      SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+      EXPECT_EQ(Narrow(text), tipped[index].text);
     }
   });
 }
