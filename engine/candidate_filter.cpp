@@ -1,5 +1,7 @@
 #include "engine/candidate_filter.h"
 
+#include "engine/path_text.h"
+
 #include <array>
 #include <vector>
 
@@ -10,14 +12,6 @@ bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsNonAscii(char c) { return static_cast<unsigned char>(c) >= 0x80; }
-
-bool EqualIgnoringAsciiCase(const std::string& a, const char* b) {
-  std::string::size_type i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return i == a.size() && b[i] == '\0';
-}
 
 // Win32 path parsing turns "nul", "com1.txt", "CON  .x" and their kin into devices, whatever
 // the directory in front of them.

@@ -57,17 +57,6 @@ std::vector<FoundEntry> DirectoryReader::Search(const std::string& directory,
   return files_.Enumerate(SearchSpecification(directory, pattern));
 }
 
-bool DirectoryReader::MayHoldSubdirectory(const std::string& directory, const std::string& name) {
-  if (strategy_ != ScanStrategy::SharedListing) return true;
-  const DirectoryListing& listing = FullListing(directory);
-  const CandidateFilter& filter = FilterFor(name);
-  if (listing.IsEmpty() || !filter.Active()) return true;
-  for (const ListedEntry entry : listing) {
-    if (entry.isDirectory && filter.MayMatch(entry.name, entry.shortName)) return true;
-  }
-  return false;
-}
-
 const CandidateFilter& DirectoryReader::FilterFor(const TargetPattern& pattern) {
   auto filter = filters_.find(pattern);
   if (filter == filters_.end()) filter = filters_.emplace(pattern, CandidateFilter(pattern)).first;

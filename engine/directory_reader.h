@@ -32,10 +32,6 @@ class DirectoryReader {
   // The enumeration of the directory's search for one pattern, in the file system's order.
   std::vector<FoundEntry> Search(const std::string& directory, const TargetPattern& pattern);
 
-  // False only where the directory's listing proves that it holds no subdirectory of that
-  // name, in any letter case or through a short name.
-  bool MayHoldSubdirectory(const std::string& directory, const std::string& name);
-
   // The sweep keeps the listing of each directory it entered, for the pattern walk to reuse.
   void KeepListing(const std::string& directory);
   // The pattern walk is done with a directory's listing.

@@ -26,9 +26,59 @@ std::vector<std::string> ListSubdirectories(DirectoryReader& reader, const std::
   return names;
 }
 
+namespace {
+
+// Whether the directory's listing shows the name, long or short, as a directory that is not a
+// reparse point.
+bool IsPlainSubdirectory(DirectoryReader& reader, const std::string& directory,
+                         const std::string& name) {
+  for (const ListedEntry entry : reader.FullListing(directory)) {
+    if (!entry.isDirectory || entry.name == "." || entry.name == "..") continue;
+    if (EqualIgnoringAsciiCase(entry.name, name) || EqualIgnoringAsciiCase(entry.shortName, name)) {
+      return !entry.isReparsePoint;
+    }
+  }
+  return false;
+}
+
+// Whether the pattern's directory part leads only through directories the walk itself would
+// enter: a junction or directory link on the way holds files outside the tree, which must not
+// become rows to remove. The steps are taken as path parsing takes them ("." stays, ".." goes
+// back one). A part with a drive or one that climbs above the directory leaves the tree by its
+// own wording and is searched as written.
+bool StaysInTree(DirectoryReader& reader, const std::string& directory,
+                 const TargetPattern& pattern) {
+  const std::string part = PatternDirectoryPart(pattern);
+  if (part.empty() || (part.size() >= 2 && part[1] == ':')) return true;
+  std::vector<std::string> steps;
+  std::string step;
+  for (std::string::size_type i = 0; i <= part.size(); ++i) {
+    if (i < part.size() && part[i] != '\\' && part[i] != '/') {
+      step += part[i];
+      continue;
+    }
+    if (step == "..") {
+      if (steps.empty()) return true;
+      steps.pop_back();
+    } else if (!step.empty() && step != ".") {
+      steps.push_back(step);
+    }
+    step.clear();
+  }
+  std::string at = directory;
+  for (const std::string& name : steps) {
+    if (!IsPlainSubdirectory(reader, at, name)) return false;
+    at = JoinPath(at, name);
+  }
+  return true;
+}
+
+}  // namespace
+
 std::vector<std::string> ListMatchingFiles(DirectoryReader& reader, const std::string& directory,
                                            const TargetPattern& pattern) {
   std::vector<std::string> names;
+  if (!StaysInTree(reader, directory, pattern)) return names;
   for (FoundEntry& entry : reader.Search(directory, pattern)) {
     if (!entry.isDirectory) names.push_back(std::move(entry.name));
   }

@@ -22,6 +22,8 @@ void YieldEvery51Directories(std::atomic<std::int32_t>& counter);
 std::vector<std::string> ListSubdirectories(DirectoryReader& reader, const std::string& directory);
 
 // The names of the entries that match the pattern and are not directories, in enumeration order.
+// A pattern whose directory part names anything but a plain subdirectory (a junction, a link, a
+// file, nothing the listing shows) is not searched and gives none.
 std::vector<std::string> ListMatchingFiles(DirectoryReader& reader, const std::string& directory,
                                            const TargetPattern& pattern);
 

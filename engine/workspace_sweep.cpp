@@ -15,6 +15,16 @@ bool IsWorkspaceDirectory(DirectoryReader& reader, const std::string& directory)
   return !ListMatchingFiles(reader, directory, "*.dsw").empty();
 }
 
+// A build directory is searched only when the walk itself would enter it: one that is a
+// junction or directory link holds files outside the tree, which must not become rows to remove.
+// Most workspaces also lack most build directories, and this spares their searches.
+bool HasPlainSubdirectory(const std::vector<std::string>& subdirectories, const char* name) {
+  for (const std::string& subdirectory : subdirectories) {
+    if (EqualIgnoringAsciiCase(subdirectory, name)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void SweepBuildWorkspaces(DirectoryReader& reader, ResultList& results,
@@ -40,9 +50,7 @@ void SweepWorkspaceTree(DirectoryReader& reader, ResultList& results, ProgressOp
   if (!IsWorkspaceDirectory(reader, directory)) return;
   AddDirectoryMatches(reader, results, directory, workspaceTargets);
   for (const char* buildDirectory : kBuildDirectories) {
-    // Most workspaces lack most build directories; searching each for twelve patterns would
-    // cost more than the rest of the workspace.
-    if (!reader.MayHoldSubdirectory(directory, buildDirectory)) continue;
+    if (!HasPlainSubdirectory(subdirectories, buildDirectory)) continue;
     AddDirectoryMatches(reader, results, JoinPath(directory, buildDirectory), buildTargets);
   }
 }

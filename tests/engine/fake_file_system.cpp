@@ -1,136 +1,99 @@
 #include "tests/engine/fake_file_system.h"
 
-#include "tests/engine/wildcard_match.h"
+#include "engine/path_text.h"
 
-#include <stdexcept>
+#include <algorithm>
 
 struct FakeFileSystem::Node {
   std::string name;
   std::string shortName;
-  bool isDirectory = false;
+  bool isDirectory = true;
   bool isReparsePoint = false;
-  Node* linkTarget = nullptr;
-  Node* parent = nullptr;
+  Node* shows = this;  // whose entries it holds: a link's target
   std::vector<std::unique_ptr<Node>> children;
-
-  Node* Contents() { return linkTarget != nullptr ? linkTarget : this; }
 };
 
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
+bool Matches(const char* mask, const char* name) {
+  if (*name == '\0') {
+    while (*mask == '.' || *mask == '*') ++mask;
+    return *mask == '\0';
   }
-  return true;
-}
-
-std::vector<std::string> Components(const std::string& path) {
-  std::vector<std::string> components;
-  std::string current;
-  for (char c : path) {
-    if (IsSeparator(c)) {
-      if (!current.empty()) components.push_back(current);
-      current.clear();
-    } else {
-      current += c;
-    }
+  if (*mask == '*') return Matches(mask + 1, name) || Matches(mask, name + 1);
+  if (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) {
+    return Matches(mask + 1, name + 1);
   }
-  if (!current.empty()) components.push_back(current);
-  return components;
+  return false;
 }
-
-bool HasDrive(const std::string& path) { return path.size() >= 2 && path[1] == ':'; }
 
 }  // namespace
 
-std::size_t Utf16Length(const std::string& text) {
-  std::size_t units = 0;
-  for (unsigned char c : text) {
-    if ((c & 0xC0) != 0x80) units += c >= 0xF0 ? 2 : 1;
-  }
-  return units;
+bool WildcardMatches(const std::string& mask, const std::string& name) {
+  return mask == "*.*" || Matches(mask.c_str(), name.c_str());
 }
 
-FakeFileSystem::FakeFileSystem() {
-  auto drive = std::make_unique<Node>();
-  drive->name = "C:";
-  drive->isDirectory = true;
-  current_ = drive.get();
-  drives_['C'] = std::move(drive);
-  currentPath_ = {"C:"};
-}
+FakeFileSystem::FakeFileSystem() : root_(std::make_unique<Node>()) {}
 
 FakeFileSystem::~FakeFileSystem() = default;
 
-FakeFileSystem::Node* FakeFileSystem::Resolve(const std::string& path, bool createMissing,
-                                              std::string* walked) {
-  Node* node = current_;
+FakeFileSystem::Node* FakeFileSystem::Resolve(const std::string& path, bool create,
+                                              std::vector<std::string>* names) {
+  std::vector<std::string> walked = current_;
   std::string rest = path;
-  std::vector<std::string> walkedNames = currentPath_;
-  if (HasDrive(path)) {
-    const char letter = Upper(path[0]);
-    auto& drive = drives_[letter];
-    if (!drive) {
-      if (!createMissing) return nullptr;
-      drive = std::make_unique<Node>();
-      drive->name = std::string(1, letter) + ":";
-      drive->isDirectory = true;
-    }
-    node = drive.get();
-    rest = path.substr(2);
-    walkedNames = {drive->name};
-  } else if (!path.empty() && IsSeparator(path[0])) {
-    while (node->parent != nullptr) node = node->parent;
-    walkedNames.resize(1);
+  if (rest.size() >= 2 && rest[1] == ':') {
+    if (Lower(rest[0]) != 'c') return nullptr;
+    rest = rest.substr(2);
+    walked.clear();
+  } else if (!rest.empty() && IsSeparator(rest[0])) {
+    walked.clear();
   }
-  for (const std::string& component : Components(rest)) {
-    if (component == ".") continue;
-    if (component == "..") {
-      if (node->parent != nullptr) node = node->parent;
-      if (walkedNames.size() > 1) walkedNames.pop_back();
+  std::string component;
+  for (std::string::size_type i = 0; i <= rest.size(); ++i) {
+    if (i < rest.size() && !IsSeparator(rest[i])) {
+      component += rest[i];
       continue;
     }
-    walkedNames.push_back(component);
-    Node* directory = node->Contents();
-    Node* next = nullptr;
-    for (auto& child : directory->children) {
-      if (child->isDirectory && SameName(child->name, component)) next = child.get();
+    if (component == "..") {
+      if (!walked.empty()) walked.pop_back();
+    } else if (!component.empty() && component != ".") {
+      walked.push_back(component);
     }
-    if (next == nullptr) {
-      if (!createMissing) return nullptr;
-      auto child = std::make_unique<Node>();
-      child->name = component;
-      child->isDirectory = true;
-      child->parent = directory;
-      next = child.get();
-      directory->children.push_back(std::move(child));
+    component.clear();
+  }
+  Node* node = root_.get();
+  for (const std::string& name : walked) {
+    Node* holder = node->shows;
+    const auto child = std::find_if(holder->children.begin(), holder->children.end(),
+                                    [&name](const std::unique_ptr<Node>& c) {
+                                      return c->isDirectory && EqualIgnoringAsciiCase(c->name, name);
+                                    });
+    if (child != holder->children.end()) {
+      node = child->get();
+    } else if (create) {
+      holder->children.push_back(std::make_unique<Node>());
+      node = holder->children.back().get();
+      node->name = name;
+    } else {
+      return nullptr;
     }
-    node = next;
   }
-  if (walked != nullptr) {
-    walked->clear();
-    for (const std::string& name : walkedNames) *walked += name + "\\";
-  }
+  if (names != nullptr) *names = walked;
   return node;
 }
 
 FakeFileSystem::Node* FakeFileSystem::Add(const std::string& path, bool isDirectory) {
-  const std::string::size_type separator = path.find_last_of("\\/");
-  if (separator == std::string::npos) throw std::invalid_argument("absolute path expected");
-  Node* parent = Resolve(path.substr(0, separator), true)->Contents();
-  auto node = std::make_unique<Node>();
+  const std::string::size_type separator = path.find_last_of('\\');
+  Node* parent = Resolve(path.substr(0, separator), true)->shows;
+  parent->children.push_back(std::make_unique<Node>());
+  Node* node = parent->children.back().get();
   node->name = path.substr(separator + 1);
   node->isDirectory = isDirectory;
-  node->parent = parent;
-  Node* added = node.get();
-  parent->children.push_back(std::move(node));
-  return added;
+  return node;
 }
 
 void FakeFileSystem::AddDirectory(const std::string& path) { Resolve(path, true); }
@@ -142,32 +105,25 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& shortNa
 void FakeFileSystem::AddLink(const std::string& path, const std::string& target) {
   Node* link = Add(path, true);
   link->isReparsePoint = true;
-  if (!target.empty()) link->linkTarget = Resolve(target, true)->Contents();
+  if (!target.empty()) link->shows = Resolve(target, true)->shows;
 }
 
 void FakeFileSystem::SetCurrentDirectory(const std::string& path) {
-  std::string walked;
-  current_ = Resolve(path, true, &walked);
-  currentPath_ = Components(walked);
+  Resolve(path, true, &current_);
 }
 
 std::vector<FoundEntry> FakeFileSystem::Enumerate(const std::string& specification) {
-  searches_.push_back(specification);
-  std::string::size_type separator = specification.find_last_of("\\/");
-  std::string directoryText;
-  std::string mask = specification;
-  if (separator != std::string::npos) {
-    directoryText = specification.substr(0, separator + 1);
-    mask = specification.substr(separator + 1);
-  } else if (HasDrive(specification)) {
-    directoryText = specification.substr(0, 2);
-    mask = specification.substr(2);
-  }
-  if (mask.empty()) return {};
-  std::string fullPath;
-  Node* directory = Resolve(directoryText, false, &fullPath);
-  if (directory == nullptr) return {};
-  if (Utf16Length(fullPath + mask) > 259) return {};
+  searches.push_back(specification);
+  const std::string::size_type separator = specification.find_last_of("\\/");
+  const std::string::size_type maskStart = separator == std::string::npos ? 0 : separator + 1;
+  const std::string mask = specification.substr(maskStart);
+  std::vector<std::string> names;
+  const Node* directory = Resolve(specification.substr(0, maskStart), false, &names);
+  std::string fullPath = "C:\\" + mask;
+  for (const std::string& name : names) fullPath += name + "\\";
+  const auto characters = std::count_if(fullPath.begin(), fullPath.end(),
+                                        [](char c) { return (c & 0xC0) != 0x80; });
+  if (directory == nullptr || mask.empty() || characters > 259) return {};
 
   std::vector<FoundEntry> found;
   auto offer = [&found, &mask](const std::string& name, const std::string& shortName,
@@ -176,11 +132,11 @@ std::vector<FoundEntry> FakeFileSystem::Enumerate(const std::string& specificati
       found.push_back(FoundEntry{name, shortName, isDirectory, isReparsePoint});
     }
   };
-  if (directory->parent != nullptr) {
+  if (directory != root_.get()) {
     offer(".", "", true, false);
     offer("..", "", true, false);
   }
-  for (const auto& child : directory->Contents()->children) {
+  for (const auto& child : directory->shows->children) {
     offer(child->name, child->shortName, child->isDirectory, child->isReparsePoint);
   }
   return found;

@@ -2,45 +2,40 @@
 
 #include "engine/file_enumeration.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-// An in-memory file system with the enumeration rules the scan relies on: wildcards matched
-// against the long or the short name, "." and ".." in every directory but a drive root, "\" and
-// "/" both separators and repeated ones collapsed, "C:" meaning the drive's root, relative paths
-// against a current directory, nothing beyond 259 UTF-16 units, and directories that are reparse
-// points, optionally leading to another directory. Entries come in the order they were added.
-// Every search specification asked for is logged.
+// An in-memory drive C: that enumerates as the scan expects of the file system: wildcards
+// against the long or the short name, "." and ".." in every directory but the root, "\" and "/"
+// alike, "." and ".." in paths as text, relative paths against a current directory, nothing
+// beyond 259 characters, and directories that are reparse points, optionally showing another
+// directory's entries. Entries come in the order added; every search is logged.
 class FakeFileSystem : public FileEnumeration {
  public:
   FakeFileSystem();
   ~FakeFileSystem() override;
 
-  // Paths are absolute ("C:\a\b"); missing parents are created as plain directories.
+  // Paths are absolute ("C:\a\b"); missing parents become plain directories.
   void AddDirectory(const std::string& path);
   void AddFile(const std::string& path, const std::string& shortName = "");
-  // A reparse-point directory; with a target it shows that directory's entries.
   void AddLink(const std::string& path, const std::string& target = "");
   void SetCurrentDirectory(const std::string& path);
 
   std::vector<FoundEntry> Enumerate(const std::string& specification) override;
 
-  const std::vector<std::string>& Searches() const { return searches_; }
-  void ClearSearches() { searches_.clear(); }
+  std::vector<std::string> searches;
 
  private:
   struct Node;
-  // Walks a directory path; the path as walked, made absolute, goes to *walked.
-  Node* Resolve(const std::string& path, bool createMissing, std::string* walked = nullptr);
+  // The directory a path names, created when asked; its names below the root go to *names.
+  Node* Resolve(const std::string& path, bool create, std::vector<std::string>* names = nullptr);
   Node* Add(const std::string& path, bool isDirectory);
 
-  std::map<char, std::unique_ptr<Node>> drives_;
-  Node* current_;
-  std::vector<std::string> currentPath_;
-  std::vector<std::string> searches_;
+  std::unique_ptr<Node> root_;
+  std::vector<std::string> current_;
 };
 
-// UTF-16 units of a UTF-8 text.
-std::size_t Utf16Length(const std::string& text);
+// The file system's name matching as modelled here: "*" any run, "?" one byte, ASCII letters
+// without case, "." and "*" left at the end of the mask match the end of the name, "*.*" all.
+bool WildcardMatches(const std::string& mask, const std::string& name);

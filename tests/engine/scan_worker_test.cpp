@@ -1,23 +1,12 @@
-#include "engine/pattern_walk.h"
 #include "engine/scan_worker.h"
-#include "engine/workspace_sweep.h"
 #include "tests/engine/scan_fakes.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <new>
 #include <string>
-#include <vector>
 
 namespace {
-
-using Texts = std::vector<std::string>;
-
-TEST(ScanWorker, DoesNothingWithoutAWindow) {
-  ScanWorker(nullptr);
-  ScanWorker(nullptr, ScanStrategy::EnumeratePerPattern);
-}
 
 TEST(ScanWorker, SweepsThenAssemblesThePatternsThenWalks) {
   FakeScanWindow window;
@@ -27,9 +16,7 @@ TEST(ScanWorker, SweepsThenAssemblesThePatternsThenWalks) {
   window.directory = "C:\\s";
   window.ticked = {TargetBox::Vc6, TargetBox::Custom, TargetBox::Word};
   window.customTargets = {"~$*.doc"};
-
   ScanWorker(&window);
-
   const Texts expected = {
       "redraw 0", "caption 正在查询...", "bar 0", "show", "directory", "box 1004",
       "status C:\\s", "row 1 C:\\s\\w.res",
@@ -43,10 +30,9 @@ TEST(ScanWorker, SweepsThenAssemblesThePatternsThenWalks) {
 
 TEST(ScanWorker, TakesTheBoxesAndListsAsTheyAreOnceTheSweepIsDone) {
   FakeScanWindow window;
-  window.files.AddFile("C:\\t\\Thumbs.db");
-  window.files.AddFile("C:\\t\\~$b.doc");
-  window.files.AddFile("C:\\t\\a.tmp");
-  window.files.AddFile("C:\\t\\a.bak");
+  for (const char* file : {"Thumbs.db", "~$b.doc", "a.tmp", "a.bak"}) {
+    window.files.AddFile(std::string("C:\\t\\") + file);
+  }
   window.directory = "C:\\t";
   window.ticked = {TargetBox::Vc6, TargetBox::Word, TargetBox::Custom, TargetBox::Quick};
   window.customTargets = {"*.tmp"};
@@ -56,67 +42,38 @@ TEST(ScanWorker, TakesTheBoxesAndListsAsTheyAreOnceTheSweepIsDone) {
     window.customTargets = {"*.bak"};
   };
   ScanWorker(&window);
-  EXPECT_EQ(window.results.Paths(), (Texts{"C:\\t\\a.bak", "C:\\t\\Thumbs.db"}));
-}
-
-TEST(ScanWorker, WalksEveryDirectoryWhenNoBoxIsTicked) {
-  FakeScanWindow window;
-  window.files.AddFile("C:\\u\\a.tmp");
-  window.files.AddDirectory("C:\\u\\v\\w");
-  window.directory = "C:\\u";
-  window.ticked = {TargetBox::Quick};  // with an empty quick-search list
-  ScanWorker(&window);
-  EXPECT_TRUE(window.results.rows.empty());
-  EXPECT_EQ(window.progress.StatusTexts(), (Texts{"C:\\u", "C:\\u\\v", "C:\\u\\v\\w"}));
-  for (const std::string& search : window.files.Searches()) {
-    EXPECT_EQ(search.substr(search.size() - 3), "*.*") << search;
-  }
+  EXPECT_EQ(window.results.paths, (Texts{"C:\\t\\a.bak", "C:\\t\\Thumbs.db"}));
 }
 
 // A scan after a cancelled one runs, since showing the window clears the flag; a cancel during
 // the sweep still lets the pattern walk add the root's own rows, and no more.
 TEST(ScanWorker, ACancelDuringTheSweepLeavesTheWalkOnlyTheRoot) {
-  for (ScanStrategy strategy : {ScanStrategy::SharedListing, ScanStrategy::EnumeratePerPattern}) {
-    FakeScanWindow window;
-    window.files.AddFile("C:\\k\\a\\x.tmp");
-    window.files.AddFile("C:\\k\\b\\y.tmp");
-    window.files.AddFile("C:\\k\\r.tmp");
-    window.directory = "C:\\k\\";
-    window.ticked = {TargetBox::Vc6, TargetBox::Custom};
-    window.customTargets = {"*.tmp"};
-    window.progress.cancelFlag = true;
-    window.progress.cancelOnStatus = "C:\\k\\a";
-    ScanWorker(&window, strategy);
-    EXPECT_EQ(window.results.Paths(), (Texts{"C:\\k\\r.tmp"}));
-    EXPECT_EQ(window.progress.StatusTexts(), (Texts{"C:\\k\\", "C:\\k\\a", "C:\\k\\"}));
-    EXPECT_EQ(window.log.back(), "redraw 1");
-  }
-}
-
-TEST(ScanWorker, ShowsAndHidesTheProgressForARootThatDoesNotExist) {
   FakeScanWindow window;
-  window.directory = "C:\\nowhere";
-  window.ticked = {TargetBox::Vc6, TargetBox::Word, TargetBox::Thumbs};
+  for (const char* file : {"a\\x.tmp", "b\\y.tmp", "r.tmp"}) {
+    window.files.AddFile(std::string("C:\\k\\") + file);
+  }
+  window.directory = "C:\\k\\";
+  window.ticked = {TargetBox::Vc6, TargetBox::Custom};
+  window.customTargets = {"*.tmp"};
+  window.progress.cancelFlag = true;
+  window.progress.onStatus = [&window](const std::string& text) {
+    if (text == "C:\\k\\a") window.progress.cancelFlag = true;
+  };
   ScanWorker(&window);
-  EXPECT_TRUE(window.results.rows.empty());
-  EXPECT_NE(std::find(window.log.begin(), window.log.end(), "show"), window.log.end());
+  EXPECT_EQ(window.results.paths, (Texts{"C:\\k\\r.tmp"}));
+  EXPECT_EQ(window.progress.StatusTexts(), (Texts{"C:\\k\\", "C:\\k\\a", "C:\\k\\"}));
   EXPECT_EQ(window.log.back(), "redraw 1");
-  EXPECT_EQ(window.log[window.log.size() - 2], "hide");
 }
 
-class FailingFiles : public FileEnumeration {
+class WindowWithFailingFiles : public FakeScanWindow, public FileEnumeration {
  public:
+  FileEnumeration& Files() override { return *this; }
   std::vector<FoundEntry> Enumerate(const std::string&) override { throw std::bad_alloc(); }
-};
-
-class WindowWithFailingFiles : public FakeScanWindow {
- public:
-  FileEnumeration& Files() override { return failing; }
-  FailingFiles failing;
 };
 
 // Nothing may escape a thread's body; the windows still go back to idle.
 TEST(ScanWorker, AFailureInTheWalkStillHidesTheProgressAndRedraws) {
+  ScanWorker(nullptr);
   WindowWithFailingFiles window;
   window.directory = "C:\\";
   EXPECT_NO_THROW(ScanWorker(&window));

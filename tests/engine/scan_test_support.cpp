@@ -1,5 +1,0 @@
-#include "tests/engine/scan_test_support.h"
-
-std::string StrategyName(const ::testing::TestParamInfo<ScanStrategy>& info) {
-  return info.param == ScanStrategy::SharedListing ? "SharedListing" : "EnumeratePerPattern";
-}
