@@ -85,6 +85,19 @@ HWND WaitForDialogOf(DWORD processId, const std::function<bool(const std::string
   return search.found;
 }
 
+// The number of values in a key, or -1 when the key does not exist.
+int ValueCount(const std::wstring& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return -1;
+  }
+  DWORD values = 0;
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                   nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  return static_cast<int>(values);
+}
+
 // A copy of the program under a name of its own, started; removed with its settings after.
 class RenamedCopy : public ::testing::Test {
  protected:
@@ -124,13 +137,17 @@ class RenamedCopy : public ::testing::Test {
 
 }  // namespace
 
-// F1 in the copy's main window asks for a help file that does not exist: the message box that
-// says so carries the copy's own name as its title.
-TEST_F(RenamedCopy, NamesItsMessageBoxesAfterItselfAndReportsMissingHelp) {
+// The copy starts with fresh settings under its own name: once its window is open, the keys
+// "Recent" and "UserType" exist without values. F1 asks for a help file that does not exist,
+// and the message box that says so carries the copy's name as its title. Exit leaves the
+// empty directory field behind as an empty "Search".
+TEST_F(RenamedCopy, KeepsSettingsAndTitlesMessageBoxesUnderItsOwnName) {
   HWND mainWindow = WaitForDialogOf(process_.dwProcessId, [](const std::string& caption) {
     return caption.rfind("Vellox磁盘清理/文件查找程序 - ", 0) == 0;
   });
   ASSERT_NE(mainWindow, nullptr);
+  EXPECT_EQ(ValueCount(settingsKey_ + L"\\Recent"), 0);
+  EXPECT_EQ(ValueCount(settingsKey_ + L"\\UserType"), 0);
 
   PostMessageW(mainWindow, WM_KEYDOWN, VK_F1, 1);
   const std::string name = Name();
@@ -145,4 +162,14 @@ TEST_F(RenamedCopy, NamesItsMessageBoxesAfterItselfAndReportsMissingHelp) {
   DWORD exitCode = 1;
   GetExitCodeProcess(process_.hProcess, &exitCode);
   EXPECT_EQ(exitCode, 0u);
+
+  wchar_t search[8] = {L'x'};
+  DWORD type = 0;
+  DWORD size = sizeof(search);
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, (settingsKey_ + L"\\Recent").c_str(), L"Search",
+                         RRF_RT_ANY, &type, search, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(size, sizeof(wchar_t));
+  EXPECT_EQ(search[0], L'\0');
 }
