@@ -4,52 +4,33 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Row {
-  std::string number;
-  std::string path;
-  bool ticked = false;
-};
-
-// One window with an in-memory list, progress window and removal operations. Every call that
-// the worker makes is appended to `log`, and every one of them must see BusyFlag at 1.
-class FakeDeleteWindow final : public DeleteWindow, ResultList, ProgressOperations, RemovalOperations {
+// A window whose list is a string of one letter per row: the letter is the row's path, in
+// upper case where the row is ticked. Every call the worker makes is logged, and each must
+// see BusyFlag at 1.
+class FakeWindow final : public DeleteWindow, ResultList, ProgressOperations, RemovalOperations {
  public:
-  std::vector<Row> rows;
+  explicit FakeWindow(std::string list, std::string failing = "") : rows(std::move(list)), failing_(std::move(failing)) {}
+
+  std::string rows;
   std::vector<std::string> log;
-  std::map<std::string, bool> fails;                       // path -> removal fails
-  std::function<void(const std::string& path)> onRemoval;  // runs inside every removal
+  std::function<void()> onRemoval;
   std::function<void(int row)> onTickRead;
   std::int32_t cancelFlag = 0;
   std::atomic<std::int32_t> busy{0};
   std::atomic<std::int32_t> mode{ModePlain};
 
-  // Rows "1".."n" with paths "a", "b", ..., ticked where the pattern has 'x'.
-  explicit FakeDeleteWindow(const std::string& ticks) {
-    for (std::size_t i = 0; i < ticks.size(); ++i) {
-      rows.push_back({std::to_string(i + 1), std::string(1, static_cast<char>('a' + i)), ticks[i] == 'x'});
-    }
-  }
-
-  std::string RemainingNumbers() const {
-    std::string numbers;
-    for (const Row& row : rows) numbers += row.number + (row.ticked ? "x" : "-") + " ";
-    return numbers;
-  }
-  int Count(const std::string& entry) const {
-    int count = 0;
-    for (const std::string& line : log) count += line == entry ? 1 : 0;
-    return count;
-  }
+  long Count(const std::string& entry) const { return std::count(log.begin(), log.end(), entry); }
 
   ResultList& Results() override { return *this; }
   ProgressOperations& Progress() override { return *this; }
@@ -59,18 +40,18 @@ class FakeDeleteWindow final : public DeleteWindow, ResultList, ProgressOperatio
 
   int RowCount() override { return static_cast<int>(rows.size()); }
   int AppendRow(const std::string&) override {
-    ADD_FAILURE() << "the worker never adds rows";
+    Unexpected("append");
     return -1;
   }
-  void SetRowPath(int, const std::string&) override { ADD_FAILURE() << "the worker never writes rows"; }
+  void SetRowPath(int, const std::string&) override { Unexpected("row written"); }
   bool IsRowTicked(int row) override {
     if (onTickRead) onTickRead(row);
-    return At(row).ticked;
+    return std::isupper(At(row)) != 0;
   }
-  std::string RowPath(int row) override { return At(row).path; }
+  std::string RowPath(int row) override { return std::string(1, static_cast<char>(std::tolower(At(row)))); }
   void RemoveRow(int row) override {
-    Record("remove " + At(row).path);
-    rows.erase(rows.begin() + row);
+    Record("remove " + RowPath(row));
+    rows.erase(static_cast<std::size_t>(row), 1);
   }
   void SetRedraw(bool on) override { Record(on ? "redraw on" : "redraw off"); }
 
@@ -89,35 +70,33 @@ class FakeDeleteWindow final : public DeleteWindow, ResultList, ProgressOperatio
   void HideProgress() override { Record("hidden"); }
   bool CancelRequested() override { return cancelFlag != 0; }
 
-  bool PlainDelete(const std::string& path) override { return Remove("plain", path); }
-  bool ForcedDelete(const std::string& path) override { return Remove("forced", path); }
-  bool ShredFile(const std::string& path) override { return Remove("shred", path); }
-  bool RecycleFile(const std::string& path) override { return Remove("recycle", path); }
-  bool DeleteAtRestart(const std::string& path) override { return Remove("restart", path); }
+  bool PlainDelete(const std::string& path) override { return Remove("plain " + path); }
+  bool ForcedDelete(const std::string& path) override { return Remove("forced " + path); }
+  bool ShredFile(const std::string& path) override { return Remove("shred " + path); }
+  bool RecycleFile(const std::string& path) override { return Remove("recycle " + path); }
+  bool DeleteAtRestart(const std::string& path) override { return Remove("restart " + path); }
 
  private:
-  Row& At(int row) {
-    if (row < 0 || row >= static_cast<int>(rows.size())) {
-      ADD_FAILURE() << "row " << row << " read from a list of " << rows.size();
-      throw std::out_of_range("row");
-    }
-    return rows[static_cast<std::size_t>(row)];
+  void Unexpected(const char* what) { ADD_FAILURE() << "the worker never does this: " << what; }
+  unsigned char At(int row) {
+    if (row < 0 || row >= RowCount()) Unexpected("a row past the list read");
+    return static_cast<unsigned char>(rows.at(static_cast<std::size_t>(row)));
   }
   void Record(const std::string& entry) {
     EXPECT_EQ(busy.load(), 1) << "at " << entry;
     log.push_back(entry);
   }
-  bool Remove(const std::string& operation, const std::string& path) {
-    Record(operation + " " + path);
-    if (onRemoval) onRemoval(path);
-    return !fails[path];
+  bool Remove(const std::string& entry) {
+    Record(entry);
+    if (onRemoval) onRemoval();
+    return failing_.find(entry.back()) == std::string::npos;
   }
+  std::string failing_;
 };
 
-TEST(DeleteWorker, RemovesTickedRowsInOrderAndLeavesTheOthersWithTheirNumbers) {
-  FakeDeleteWindow window("x-xx-");
+TEST(DeleteWorker, RemovesTickedRowsInOrderAndStepsOncePerTickedRow) {
+  FakeWindow window("AbCDe");
   DeleteWorker(&window);
-
   const std::vector<std::string> expected = {
       "redraw off", "caption 正在删除...", "bar shown", "range 0..5 by 1", "shown",
       "status a",   "step",                "plain a",   "remove a",
@@ -125,45 +104,33 @@ TEST(DeleteWorker, RemovesTickedRowsInOrderAndLeavesTheOthersWithTheirNumbers) {
       "status d",   "step",                "plain d",   "remove d",
       "hidden",     "redraw on"};
   EXPECT_EQ(window.log, expected);
-  EXPECT_EQ(window.RemainingNumbers(), "2- 5- ");
+  EXPECT_EQ(window.rows, "be");
   EXPECT_EQ(window.busy.load(), 0);
+  DeleteWorker(nullptr);
 }
 
-TEST(DeleteWorker, AFailedRemovalKeepsItsTickedRowAndTheRunGoesOn) {
-  FakeDeleteWindow window("xxx");
-  window.fails["b"] = true;
-  DeleteWorker(&window);
-
-  EXPECT_EQ(window.RemainingNumbers(), "2x ");
-  EXPECT_EQ(window.Count("step"), 3);
-  EXPECT_EQ(window.Count("plain c"), 1);
-  EXPECT_EQ(window.Count("remove c"), 1);
-}
-
-TEST(DeleteWorker, StepsOncePerTickedRowOverTheRangeOfAllRows) {
+TEST(DeleteWorker, KeepsTheRowsWhoseRemovalFailsAndGoesOn) {
   struct Case {
-    const char* ticks;
+    const char* rows;
     const char* failing;
-    const char* range;
-    int steps;
     const char* remaining;
+    long steps;
   };
   const Case cases[] = {
-      {"", "", "range 0..0 by 1", 0, ""},                // nothing to do, window still shown and hidden
-      {"---", "", "range 0..3 by 1", 0, "1- 2- 3- "},   // nothing ticked
-      {"xxxx", "", "range 0..4 by 1", 4, ""},            // every row: the bar reaches its end
-      {"x-x", "", "range 0..3 by 1", 2, "2- "},          // the middle row unticked
-      {"xxxx", "abcd", "range 0..4 by 1", 4, "1x 2x 3x 4x "},
+      {"ABC", "b", "B", 3},  // a failure between two successes
+      {"AbCD", "acd", "AbCD", 3},
+      {"abc", "", "abc", 0},
+      {"", "", "", 0},  // the window is still shown and hidden
   };
   for (const Case& test : cases) {
-    FakeDeleteWindow window(test.ticks);
-    for (const char* path = test.failing; *path != '\0'; ++path) window.fails[std::string(1, *path)] = true;
+    SCOPED_TRACE(test.rows);
+    FakeWindow window(test.rows, test.failing);
     DeleteWorker(&window);
-    EXPECT_EQ(window.Count(test.range), 1) << test.ticks;
-    EXPECT_EQ(window.Count("step"), test.steps) << test.ticks;
-    EXPECT_EQ(window.RemainingNumbers(), test.remaining) << test.ticks;
-    EXPECT_EQ(window.Count("shown"), 1) << test.ticks;
-    EXPECT_EQ(window.log.back(), "redraw on") << test.ticks;
+    EXPECT_EQ(window.rows, test.remaining);
+    EXPECT_EQ(window.Count("step"), test.steps);
+    EXPECT_EQ(window.Count("range 0.." + std::to_string(std::string(test.rows).size()) + " by 1"), 1);
+    EXPECT_EQ(window.Count("shown"), 1);
+    EXPECT_EQ(window.log.back(), "redraw on");
   }
 }
 
@@ -171,86 +138,65 @@ TEST(DeleteWorker, EachModeSelectsItsOperationAndOnlyRecyclingKeepsTheListRepain
   struct Case {
     std::int32_t mode;
     const char* operation;  // empty: nothing is removed
-    bool redrawOff;
   };
-  const Case cases[] = {
-      {ModePlain, "plain a", true},     {ModeForced, "forced a", true},   {ModeSuper, "forced a", true},
-      {ModeShred, "shred a", true},     {ModeRecycle, "recycle a", false}, {ModeAtRestart, "restart a", true},
-      {6, "", true},                    {-1, "", true},
-  };
+  const Case cases[] = {{ModePlain, "plain a"}, {ModeForced, "forced a"},   {ModeSuper, "forced a"},
+                        {ModeShred, "shred a"}, {ModeRecycle, "recycle a"}, {ModeAtRestart, "restart a"},
+                        {6, ""},                {-1, ""}};
   for (const Case& test : cases) {
-    FakeDeleteWindow window("x");
+    SCOPED_TRACE(test.mode);
+    FakeWindow window("A");
     window.mode = test.mode;
     DeleteWorker(&window);
-    EXPECT_EQ(window.Count("redraw off"), test.redrawOff ? 1 : 0) << test.mode;
-    EXPECT_EQ(window.Count("redraw on"), 1) << test.mode;
-    EXPECT_EQ(window.Count("step"), 1) << test.mode;
+    EXPECT_EQ(window.Count("redraw off"), test.mode == ModeRecycle ? 0 : 1);
+    EXPECT_EQ(window.Count("redraw on"), 1);
+    EXPECT_EQ(window.rows, *test.operation == '\0' ? "A" : "");
     if (*test.operation != '\0') {
-      EXPECT_EQ(window.Count(test.operation), 1) << test.mode;
-      EXPECT_TRUE(window.rows.empty()) << test.mode;
-    } else {
-      EXPECT_EQ(window.log.size(), 9u) << "no operation expected for mode " << test.mode;
-      EXPECT_EQ(window.RemainingNumbers(), "1x ") << test.mode;
+      EXPECT_EQ(window.Count(test.operation), 1);
     }
   }
 }
 
 TEST(DeleteWorker, ReadsTheModeAnewBeforeEveryRemoval) {
-  FakeDeleteWindow window("xxx");
-  window.onRemoval = [&](const std::string& path) {
-    if (path == "a") window.mode = ModeShred;
-    if (path == "b") window.mode = ModeRecycle;
-  };
+  FakeWindow window("ABC");
+  window.onRemoval = [&] { window.mode = window.mode == ModePlain ? ModeShred : ModeRecycle; };
   DeleteWorker(&window);
-  EXPECT_EQ(window.Count("plain a"), 1);
-  EXPECT_EQ(window.Count("shred b"), 1);
-  EXPECT_EQ(window.Count("recycle c"), 1);
-  // Redraw was decided once, at the start.
-  EXPECT_EQ(window.Count("redraw off"), 1);
+  EXPECT_EQ(window.Count("plain a") + window.Count("shred b") + window.Count("recycle c"), 3);
+  EXPECT_EQ(window.Count("redraw off"), 1) << "redraw is decided once, at the start";
 }
 
-TEST(DeleteWorker, ACancelDuringARemovalLetsItFinishAndStopsBeforeTheNextRow) {
-  for (bool removalFails : {false, true}) {
-    FakeDeleteWindow window("x-xx");
-    window.fails["a"] = removalFails;
-    window.onRemoval = [&](const std::string&) { window.cancelFlag = 1; };
+// However a run is cut short, it ends with the progress window hidden, the list repainting
+// and BusyFlag at 0.
+TEST(DeleteWorker, StopsBeforeTheNextRowWhenCancelled) {
+  struct Case {
+    const char* what;
+    const char* rows;
+    const char* failing;
+    std::function<void(FakeWindow&)> arrange;
+    const char* remaining;
+    long steps;
+  };
+  const Case cases[] = {
+      {"a cancel left from an earlier run is cleared", "AB", "", [](FakeWindow& w) { w.cancelFlag = 1; }, "", 2},
+      {"while passing an unticked row", "aBC", "",
+       [](FakeWindow& w) { w.onTickRead = [&w](int) { w.cancelFlag = 1; }; }, "aBC", 0},
+      {"during a long removal, which finishes", "AbCD", "",
+       [](FakeWindow& w) { w.onRemoval = [&w] { w.cancelFlag = 1; }; }, "bCD", 1},
+      {"during a failing removal", "AbCD", "a", [](FakeWindow& w) { w.onRemoval = [&w] { w.cancelFlag = 1; }; },
+       "AbCD", 1},
+      {"a failure escaping a removal", "AB", "",
+       [](FakeWindow& w) { w.onRemoval = [] { throw std::runtime_error("out of memory"); }; }, "AB", 1},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    FakeWindow window(test.rows, test.failing);
+    test.arrange(window);
     DeleteWorker(&window);
-    EXPECT_EQ(window.RemainingNumbers(), removalFails ? "1x 2- 3x 4x " : "2- 3x 4x ");
-    EXPECT_EQ(window.Count("step"), 1);
+    EXPECT_EQ(window.rows, test.remaining);
+    EXPECT_EQ(window.Count("step"), test.steps);
     EXPECT_EQ(window.Count("hidden"), 1);
     EXPECT_EQ(window.log.back(), "redraw on");
-    EXPECT_EQ(window.cancelFlag, 1) << "hiding leaves the request in place";
     EXPECT_EQ(window.busy.load(), 0);
   }
 }
-
-TEST(DeleteWorker, ACancelIsSeenBeforeAnyRowTickedOrNot) {
-  FakeDeleteWindow window("-xx");
-  window.onTickRead = [&](int row) {
-    if (row == 0) window.cancelFlag = 1;
-  };
-  DeleteWorker(&window);
-  EXPECT_EQ(window.RemainingNumbers(), "1- 2x 3x ");
-  EXPECT_EQ(window.Count("step"), 0);
-}
-
-TEST(DeleteWorker, ACancelLeftFromAnEarlierRunIsClearedWhenTheRunStarts) {
-  FakeDeleteWindow window("xx");
-  window.cancelFlag = 1;
-  DeleteWorker(&window);
-  EXPECT_EQ(window.RemainingNumbers(), "");
-}
-
-TEST(DeleteWorker, AnEscapingFailureStillEndsTheRunCleanly) {
-  FakeDeleteWindow window("xx");
-  window.onRemoval = [](const std::string&) { throw std::runtime_error("out of memory"); };
-  DeleteWorker(&window);
-  EXPECT_EQ(window.RemainingNumbers(), "1x 2x ");
-  EXPECT_EQ(window.Count("hidden"), 1);
-  EXPECT_EQ(window.log.back(), "redraw on");
-  EXPECT_EQ(window.busy.load(), 0);
-}
-
-TEST(DeleteWorker, WithoutAWindowDoesNothing) { DeleteWorker(nullptr); }
 
 }  // namespace
