@@ -39,11 +39,8 @@ class FakeWindow final : public DeleteWindow, ResultList, ProgressOperations, Re
   std::atomic<std::int32_t>& DeleteModeWord() override { return mode; }
 
   int RowCount() override { return static_cast<int>(rows.size()); }
-  int AppendRow(const std::string&) override {
-    Unexpected("append");
-    return -1;
-  }
-  void SetRowPath(int, const std::string&) override { Unexpected("row written"); }
+  int AppendRow(const std::string&) override { return Unexpected("a row appended"); }
+  void SetRowPath(int, const std::string&) override { Unexpected("a row written"); }
   bool IsRowTicked(int row) override {
     if (onTickRead) onTickRead(row);
     return std::isupper(At(row)) != 0;
@@ -77,7 +74,10 @@ class FakeWindow final : public DeleteWindow, ResultList, ProgressOperations, Re
   bool DeleteAtRestart(const std::string& path) override { return Remove("restart " + path); }
 
  private:
-  void Unexpected(const char* what) { ADD_FAILURE() << "the worker never does this: " << what; }
+  int Unexpected(const char* what) {
+    ADD_FAILURE() << "the worker never does this: " << what;
+    return -1;
+  }
   unsigned char At(int row) {
     if (row < 0 || row >= RowCount()) Unexpected("a row past the list read");
     return static_cast<unsigned char>(rows.at(static_cast<std::size_t>(row)));

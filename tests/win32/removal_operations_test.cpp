@@ -18,16 +18,11 @@ constexpr const wchar_t* kPending = L"PendingFileRenameOperations";
 
 // The raw list of (source, target) name pairs that the system works through at its next start.
 std::wstring PendingOperations() {
-  DWORD size = 0;
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size) !=
-      ERROR_SUCCESS) {
-    return {};
-  }
-  std::wstring data(size / sizeof(wchar_t) + 2, L'\0');  // room for terminators the system adds
-  size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+  std::wstring data(1 << 16, L'\0');
+  DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
   if (RegGetValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, RRF_RT_REG_MULTI_SZ, nullptr, data.data(), &size) !=
       ERROR_SUCCESS) {
-    return {};
+    size = 0;
   }
   data.resize(size / sizeof(wchar_t));
   return data;
