@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <string>
@@ -70,6 +71,9 @@ class CandidateFilterDifferentialTest : public ::testing::Test {
         if (!entry.isDirectory) everything.push_back(entry);
       }
     }
+    // In name order: the file system's own order may differ from run to run.
+    std::sort(everything.begin(), everything.end(),
+              [](const FoundEntry& a, const FoundEntry& b) { return a.name < b.name; });
     for (const char* preset : kPresets) patterns_.push_back(preset);
     for (int i = 0; i < kFreePatterns; ++i) patterns_.push_back(GenerateFreePattern(random));
     for (int i = 0; i < kDerivedPatterns; ++i) {

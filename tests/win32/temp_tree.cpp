@@ -32,8 +32,14 @@ bool MakeDirectories(const std::string& path) {
   return MakeDirectories(path.substr(0, separator)) && CreateDirectoryW(wide.c_str(), nullptr);
 }
 
+// A full path through "\\?\", so that names ending in a dot or a blank are reached as they are.
+std::wstring Verbatim(const std::string& path) {
+  const bool full = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+  return Widen(full ? "\\\\?\\" + path : path);
+}
+
 void RemoveTree(const std::string& path) {
-  const std::wstring wide = Widen(path);
+  const std::wstring wide = Verbatim(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
