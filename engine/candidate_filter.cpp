@@ -7,8 +7,6 @@
 
 namespace {
 
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsNonAscii(char c) { return static_cast<unsigned char>(c) >= 0x80; }
@@ -58,18 +56,36 @@ std::vector<std::string> LiteralFragments(const std::string& pattern) {
   return fragments;
 }
 
-bool CharMayEqual(char nameChar, char patternChar) {
-  if (IsNonAscii(nameChar)) return true;
-  if (IsAsciiLetter(nameChar)) return AsciiLower(nameChar) == AsciiLower(patternChar);
-  return nameChar == patternChar;
+std::size_t Utf8Length(unsigned char lead) {
+  return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// A non-ASCII character of a name can equal an ASCII pattern letter only where the file
+// system's case table folds it onto one: dotless i, long s and the Kelvin sign are the
+// characters whose case mappings reach "i", "s" and "k". Letting any non-ASCII byte match
+// anything made most names with a Chinese character candidates for every pattern.
+bool MayFoldToAscii(char patternChar) {
+  const char lower = AsciiLower(patternChar);
+  return lower == 'i' || lower == 's' || lower == 'k';
+}
+
+bool OccursAt(const std::string& fragment, std::string_view name, std::size_t at) {
+  for (char p : fragment) {
+    if (at >= name.size()) return false;
+    if (IsNonAscii(name[at])) {
+      if (!MayFoldToAscii(p)) return false;
+      at += Utf8Length(static_cast<unsigned char>(name[at]));
+    } else {
+      if (AsciiLower(name[at]) != AsciiLower(p)) return false;
+      ++at;
+    }
+  }
+  return true;
 }
 
 bool OccursIn(const std::string& fragment, std::string_view name) {
-  if (fragment.size() > name.size()) return false;
-  for (std::string_view::size_type start = 0; start + fragment.size() <= name.size(); ++start) {
-    std::string::size_type i = 0;
-    while (i < fragment.size() && CharMayEqual(name[start + i], fragment[i])) ++i;
-    if (i == fragment.size()) return true;
+  for (std::size_t at = 0; at < name.size(); at += Utf8Length(static_cast<unsigned char>(name[at]))) {
+    if (OccursAt(fragment, name, at)) return true;
   }
   return false;
 }

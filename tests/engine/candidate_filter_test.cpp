@@ -34,6 +34,7 @@ TEST(CandidateFilter, KeepsWhatTheFileSystemMayYieldAndDropsNamesLackingALiteral
       {"*s*", "\xC5\xBF", "", true},              // U+017F folds to "S"
       {"*ki*", "\xE2\x84\xAA" "I", "", true},     // and the Kelvin sign to "K"
       {"*.tmp", "a.txt", "", false},
+      {"*.dsw", "\xE6\x8A\xA5.txt", "", false},  // a Chinese character folds onto no ASCII letter
       {"*.tmp", "long.tmx", "LONG~1.TMX", false},
       {"*.obj", "ob.j", "", false},
       {"~$*.doc", "$x.doc", "", false},
