@@ -6,212 +6,123 @@
 #include <atomic>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr UINT WM_PROBE_STEP = WM_APP + 1;
 
-// A dialog on a given template whose initialisation and messages a test scripts: onInit runs
-// in OnInitDialog, onStep whenever WM_PROBE_STEP arrives, and onMessage sees every message
-// first.
+// A dialog that a test scripts: onInit runs in OnInitDialog, onStep when the step posted by
+// PostStep arrives, that is after everything posted before it has been handled.
 class ProbeDialog : public Dialog {
  public:
   explicit ProbeDialog(int templateId = IDD_CLEANER_DIALOG) : Dialog(templateId) {}
 
   std::function<void()> onInit;
   std::function<void()> onStep;
-  std::function<bool(UINT, WPARAM, LPARAM, INT_PTR&)> onMessage;
+  void PostStep() const { PostMessageW(Handle(), WM_PROBE_STEP, 0, 0); }
 
  protected:
   bool OnInitDialog() override {
     if (onInit) onInit();
     return true;
   }
-  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override {
-    if (message == WM_PROBE_STEP && onStep) {
-      onStep();
-      return true;
-    }
-    return onMessage && onMessage(message, wParam, lParam, result);
+  bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR&) override {
+    if (message != WM_PROBE_STEP || !onStep) return false;
+    onStep();
+    return true;
   }
 };
 
-void PumpUntil(const std::atomic<bool>& done) {
+// Runs body on a worker thread while this thread, the window's, keeps handling messages.
+void OnWorker(const std::function<void()>& body) {
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    body();
+    done = true;
+  });
   MSG message;
   while (!done) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
+  worker.join();
 }
-
-// Holds the given modifier keys down in this thread's keyboard state for its lifetime.
-class HeldKeys {
- public:
-  explicit HeldKeys(std::vector<int> keys) : keys_(std::move(keys)) { Set(0x80); }
-  ~HeldKeys() { Set(0); }
-
- private:
-  void Set(BYTE state) {
-    BYTE keyboard[256];
-    GetKeyboardState(keyboard);
-    for (int key : keys_) keyboard[key] = state;
-    SetKeyboardState(keyboard);
-  }
-  std::vector<int> keys_;
-};
-
-class HelpHandlerReset : public ::testing::Test {
- protected:
-  void TearDown() override { Dialog::SetHelpHandler(nullptr); }
-};
 
 }  // namespace
 
-TEST(Dialog, RunsWorkOnTheWindowThreadFromAWorker) {
+TEST(Dialog, WorkFromAWorkerRunsOnTheWindowThreadAndItsExceptionComesBack) {
   ProbeDialog dialog;
+  EXPECT_FALSE(dialog.RunOnWindowThread([] { ADD_FAILURE() << "ran without a window"; }));
   ASSERT_TRUE(dialog.Create(nullptr));
   const DWORD windowThread = GetCurrentThreadId();
   DWORD ranOn = 0;
   bool ran = false;
-  std::atomic<bool> done{false};
-  std::thread worker([&] {
-    ran = dialog.RunOnWindowThread([&] { ranOn = GetCurrentThreadId(); });
-    done = true;
-  });
-  PumpUntil(done);
-  worker.join();
-  EXPECT_TRUE(ran);
-  EXPECT_EQ(ranOn, windowThread);
-}
-
-TEST(Dialog, RethrowsTheWorksExceptionOnTheCallingThread) {
-  ProbeDialog dialog;
-  ASSERT_TRUE(dialog.Create(nullptr));
   std::string caught;
-  std::atomic<bool> done{false};
-  std::thread worker([&] {
+  OnWorker([&] {
+    ran = dialog.RunOnWindowThread([&] { ranOn = GetCurrentThreadId(); });
     try {
       dialog.RunOnWindowThread([] { throw std::runtime_error("from the window thread"); });
     } catch (const std::runtime_error& error) {
       caught = error.what();
     }
-    done = true;
   });
-  PumpUntil(done);
-  worker.join();
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(ranOn, windowThread);
   EXPECT_EQ(caught, "from the window thread");
 }
 
-TEST(Dialog, WorkForADialogWithoutWindowDoesNotRun) {
-  ProbeDialog dialog;
-  bool ran = false;
-  EXPECT_FALSE(dialog.RunOnWindowThread([&] { ran = true; }));
-  EXPECT_FALSE(ran);
-}
-
-// A handler that claims a message with the result 0 must keep the standard handling away:
-// here the standard handling of WM_SETTEXT would change the caption.
-TEST(Dialog, HandledMessageWithZeroResultSkipsTheStandardHandling) {
-  ProbeDialog dialog;
-  dialog.onMessage = [](UINT message, WPARAM, LPARAM, INT_PTR& result) {
-    if (message != WM_SETTEXT) return false;
-    result = 0;
-    return true;
-  };
-  ASSERT_TRUE(dialog.Create(nullptr));
-  const std::string before = dialog.Caption();
-  EXPECT_EQ(SendMessageW(dialog.Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"changed")),
-            0);
-  EXPECT_EQ(dialog.Caption(), before);
-}
-
+// A run whose window is destroyed by other means than End must not wait forever.
 TEST(Dialog, ModalRunEndsWhenItsWindowIsDestroyedFromOutside) {
   ProbeDialog dialog;
-  dialog.onInit = [&] { PostMessageW(dialog.Handle(), WM_PROBE_STEP, 0, 0); };
+  dialog.onInit = [&] { dialog.PostStep(); };
   dialog.onStep = [&] { DestroyWindow(dialog.Handle()); };
   EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
   EXPECT_EQ(dialog.Handle(), nullptr);
 }
 
-TEST(Dialog, ModalDialogOpensCentredInTheWorkArea) {
-  RECT area{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  ProbeDialog dialog;
-  RECT shown{};
-  dialog.onInit = [&] { PostMessageW(dialog.Handle(), WM_PROBE_STEP, 0, 0); };
-  dialog.onStep = [&] {
-    GetWindowRect(dialog.Handle(), &shown);
-    dialog.End(IDOK);
-  };
-  dialog.DoModal(nullptr);
-  EXPECT_NEAR((shown.left + shown.right) / 2, (area.left + area.right) / 2, 1);
-  EXPECT_NEAR((shown.top + shown.bottom) / 2, (area.top + area.bottom) / 2, 1);
-}
-
-TEST(Dialog, ModalDialogPlacedByItsInitialisationStaysThere) {
-  ProbeDialog dialog;
-  RECT shown{};
-  dialog.onInit = [&] {
-    SetWindowPos(dialog.Handle(), nullptr, 3, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    PostMessageW(dialog.Handle(), WM_PROBE_STEP, 0, 0);
-  };
-  dialog.onStep = [&] {
-    GetWindowRect(dialog.Handle(), &shown);
-    dialog.End(IDOK);
-  };
-  dialog.DoModal(nullptr);
-  EXPECT_EQ(shown.left, 3);
-  EXPECT_EQ(shown.top, 4);
-}
-
-// F1 reaches the help handler with the template id of the dialog it was pressed in, from the
-// dialog itself or one of its controls, and only without Shift, Ctrl and Alt.
-TEST_F(HelpHandlerReset, F1AsksForHelpOnTheDialogItWasPressedIn) {
-  struct Case {
+// F1 names the dialog it was pressed in, also from a control or a modeless dialog over the
+// modal one, and only without Shift, Ctrl and Alt.
+TEST(Dialog, F1AsksForHelpOnTheDialogItWasPressedIn) {
+  enum Where { kDialog, kControl, kModeless };
+  const struct {
     const char* what;
-    std::vector<int> heldKeys;
-    bool inControl;
-    std::vector<int> expectedTemplates;
+    int heldKey;
+    Where where;
+    std::vector<int> asked;
+  } cases[] = {
+      {"on the dialog", 0, kDialog, {IDD_CLEANER_DIALOG}},
+      {"on a control", 0, kControl, {IDD_CLEANER_DIALOG}},
+      {"in a modeless dialog", 0, kModeless, {IDD_PROGRESS}},
+      {"Shift+F1", VK_SHIFT, kDialog, {}},
+      {"Ctrl+F1", VK_CONTROL, kDialog, {}},
+      {"Alt+F1", VK_MENU, kDialog, {}},
   };
-  const Case cases[] = {
-      {"plain F1 on the dialog", {}, false, {IDD_CLEANER_DIALOG}},
-      {"plain F1 on a control", {}, true, {IDD_CLEANER_DIALOG}},
-      {"Shift+F1", {VK_SHIFT}, false, {}},
-      {"Ctrl+F1", {VK_CONTROL}, false, {}},
-      {"Alt+F1", {VK_MENU}, false, {}},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<int> asked;
     Dialog::SetHelpHandler([&](int templateId) { asked.push_back(templateId); });
+    ProbeDialog modeless(IDD_PROGRESS);
     ProbeDialog dialog;
     dialog.onInit = [&] {
-      HWND target = c.inControl ? dialog.Item(IDCANCEL) : dialog.Handle();
+      HWND target = c.where == kControl ? dialog.Item(IDCANCEL) : dialog.Handle();
+      if (c.where == kModeless && modeless.Create(dialog.Handle())) target = modeless.Handle();
       PostMessageW(target, WM_KEYDOWN, VK_F1, 1);
-      PostMessageW(dialog.Handle(), WM_PROBE_STEP, 0, 0);
+      dialog.PostStep();
     };
     dialog.onStep = [&] { dialog.End(IDOK); };
-    HeldKeys held(c.heldKeys);
+    BYTE keyboard[256];
+    GetKeyboardState(keyboard);
+    keyboard[c.heldKey] = 0x80;  // key 0 does not exist: nothing held
+    SetKeyboardState(keyboard);
     dialog.DoModal(nullptr);
-    EXPECT_EQ(asked, c.expectedTemplates);
+    keyboard[c.heldKey] = 0;
+    SetKeyboardState(keyboard);
+    Dialog::SetHelpHandler(nullptr);
+    EXPECT_EQ(asked, c.asked);
   }
-}
-TEST_F(HelpHandlerReset, F1InAModelessDialogNamesThatDialog) {
-  std::vector<int> asked;
-  Dialog::SetHelpHandler([&](int templateId) { asked.push_back(templateId); });
-  ProbeDialog modeless(IDD_PROGRESS);
-  ProbeDialog modal;
-  modal.onInit = [&] {
-    EXPECT_TRUE(modeless.Create(modal.Handle()));
-    PostMessageW(modeless.Handle(), WM_KEYDOWN, VK_F1, 1);
-    PostMessageW(modal.Handle(), WM_PROBE_STEP, 0, 0);
-  };
-  modal.onStep = [&] { modal.End(IDOK); };
-  modal.DoModal(nullptr);
-  EXPECT_EQ(asked, std::vector<int>{IDD_PROGRESS});
 }
 
 TEST(Dialog, ComboEntriesOfTheTemplateAreThereWhenTheDialogInitialises) {
@@ -219,15 +130,10 @@ TEST(Dialog, ComboEntriesOfTheTemplateAreThereWhenTheDialogInitialises) {
   std::vector<LRESULT> counts;
   dialog.onInit = [&] {
     counts.push_back(SendDlgItemMessageW(dialog.Handle(), IDC_PATTERN_EDIT, CB_GETCOUNT, 0, 0));
-    PostMessageW(dialog.Handle(), WM_PROBE_STEP, 0, 0);
+    dialog.PostStep();
   };
   dialog.onStep = [&] { dialog.End(IDOK); };
-  dialog.DoModal(nullptr);
-  dialog.DoModal(nullptr);
+  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
   EXPECT_EQ(counts, (std::vector<LRESULT>{6, 6}));
-}
-
-TEST(Dialog, LoadsTextsOfTheStringTable) {
-  EXPECT_EQ(LoadResourceString(IDS_HELP_START_FAILED), "启动帮助失败。");
-  EXPECT_EQ(LoadResourceString(60000), "");
 }

@@ -1,6 +1,6 @@
 #include "ui/dialogs/progress_dlg.h"
 
-#include "engine/win32/utf.h"
+#include "tests/ui/window_driver.h"
 #include "ui/dialogs/dialog.h"
 #include "ui/resources/resource.h"
 
@@ -8,35 +8,28 @@
 
 #include <commctrl.h>
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <limits>
-#include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
 constexpr UINT WM_WORKER_DONE = WM_APP + 1;
 
-// Stands in for the main window: it owns the progress window, runs the modal loop that every
-// user action goes through, and runs one worker scenario on its own thread meanwhile.
+// Stands in for the main window: it owns the progress window and stays in its modal loop while
+// a worker thread drives the progress window through scenario.
 class Host : public Dialog {
  public:
   explicit Host(std::function<void(CProgressDlg&)> scenario)
       : Dialog(IDD_CLEANER_DIALOG), scenario_(std::move(scenario)) {}
 
-  CProgressDlg progress;
-
  protected:
   bool OnInitDialog() override {
-    if (!progress.Create(Handle())) {
-      ADD_FAILURE() << "progress window not created";
-      End(IDABORT);
-      return true;
-    }
+    EXPECT_TRUE(progress_.Create(Handle()));
     worker_ = std::thread([this] {
-      scenario_(progress);
+      scenario_(progress_);
       PostMessageW(Handle(), WM_WORKER_DONE, 0, 0);
     });
     return true;
@@ -49,6 +42,7 @@ class Host : public Dialog {
   }
 
  private:
+  CProgressDlg progress_;
   std::function<void(CProgressDlg&)> scenario_;
   std::thread worker_;
 };
@@ -58,76 +52,47 @@ void RunWorker(std::function<void(CProgressDlg&)> scenario) {
   host.DoModal(nullptr);
 }
 
-// What the user does to the window, posted from the worker so that it travels the modal loop
-// like real input.
-void PressCancelButton(CProgressDlg& progress) {
-  PostMessageW(progress.Item(IDCANCEL), BM_CLICK, 0, 0);
-}
+// Posted from the worker, so that the key travels the modal loop like real input.
 void PressKey(CProgressDlg& progress, WPARAM key) {
   PostMessageW(progress.Item(IDCANCEL), WM_KEYDOWN, key, 1);
-}
-void PressEsc(CProgressDlg& progress) { PressKey(progress, VK_ESCAPE); }
-void PressCloseBox(CProgressDlg& progress) {
-  PostMessageW(progress.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-// Waits on the worker until the window thread has hidden the window.
-bool WaitUntilHidden(CProgressDlg& progress) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (IsWindowVisible(progress.Handle())) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
-std::string WindowText(HWND window) {
-  wchar_t text[512] = {};
-  const int length = GetWindowTextW(window, text, 512);
-  return Narrow(text, static_cast<std::size_t>(length));
-}
-
-struct BarState {
-  int lower;
-  int upper;
-  int position;
-};
-
-BarState ReadBar(CProgressDlg& progress) {
-  HWND bar = progress.Item(IDC_PROGRESS_BAR);
-  PBRANGE range{};
-  SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-  return {range.iLow, range.iHigh, static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0))};
 }
 
 }  // namespace
 
-// Each way the user cancels sets CancelFlag and hides the window at once; the next show
-// clears the flag again, so the cancel does not carry over into the next operation.
-TEST(ProgressWindow, EveryCancelSetsTheFlagAndHidesAndTheNextShowClearsIt) {
+// Every way the window goes hides it; only the user's cancels set the flag, a hide by the
+// worker keeps what Exit set, and the next show clears it, so no cancel carries over.
+TEST(ProgressWindow, CancelsSetTheFlagHidingKeepsItAndTheNextShowClearsIt) {
   const struct {
     const char* what;
-    void (*cancel)(CProgressDlg&);
+    void (*leave)(CProgressDlg&);
+    bool cancelled;
   } cases[] = {
-      {"Cancel button", PressCancelButton},
-      {"Esc", PressEsc},
-      {"close box", PressCloseBox},
+      {"Cancel button",
+       [](CProgressDlg& p) { PostMessageW(p.Item(IDCANCEL), BM_CLICK, 0, 0); }, true},
+      {"Esc", [](CProgressDlg& p) { PressKey(p, VK_ESCAPE); }, true},
+      {"close box",
+       [](CProgressDlg& p) { PostMessageW(p.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }, true},
+      {"Enter", [](CProgressDlg& p) { PressKey(p, VK_RETURN); }, false},
+      {"Exit in the main window, then the worker hides",
+       [](CProgressDlg& p) {
+         p.CancelFlag() = 1;
+         p.HideProgress();
+       },
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     RunWorker([&](CProgressDlg& progress) {
       progress.ShowProgress();
-      EXPECT_TRUE(IsWindowVisible(progress.Handle()));
       EXPECT_FALSE(progress.CancelRequested());
+      c.leave(progress);
+      ASSERT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindowVisible(progress.Handle()); }));
+      EXPECT_EQ(progress.CancelRequested(), c.cancelled);
 
-      c.cancel(progress);
-      ASSERT_TRUE(WaitUntilHidden(progress));
-      EXPECT_TRUE(progress.CancelRequested());
-
-      // Status and steps that a worker sends before its next test go to the hidden window.
+      // What a worker sends before its next test of the flag goes to the hidden window.
       progress.SetStatusTextAndStep("D:\\late");
       progress.HideProgress();
-      EXPECT_TRUE(progress.CancelRequested());
+      EXPECT_EQ(progress.CancelRequested(), c.cancelled);
 
       progress.ShowProgress();
       EXPECT_FALSE(progress.CancelRequested());
@@ -136,85 +101,32 @@ TEST(ProgressWindow, EveryCancelSetsTheFlagAndHidesAndTheNextShowClearsIt) {
   }
 }
 
-// Enter gives IDOK, which hides the window like HideProgress and leaves the flag alone.
-TEST(ProgressWindow, EnterHidesWithoutCancelling) {
-  RunWorker([](CProgressDlg& progress) {
-    progress.ShowProgress();
-    PressKey(progress, VK_RETURN);
-    ASSERT_TRUE(WaitUntilHidden(progress));
-    EXPECT_FALSE(progress.CancelRequested());
-  });
-}
-
-// Exit in the main window sets the flag while a deletion runs: the window stays until the
-// worker hides it, and hiding keeps the flag for the worker to see.
-TEST(ProgressWindow, HideProgressLeavesTheFlagAsItIs) {
-  RunWorker([](CProgressDlg& progress) {
-    progress.ShowProgress();
-    progress.CancelFlag() = 1;
-    EXPECT_TRUE(IsWindowVisible(progress.Handle()));
-    progress.HideProgress();
-    EXPECT_FALSE(IsWindowVisible(progress.Handle()));
-    EXPECT_TRUE(progress.CancelRequested());
-
-    progress.CancelFlag() = 0;
-    progress.ShowProgress();
-    progress.HideProgress();
-    EXPECT_FALSE(progress.CancelRequested());
-  });
-}
-
-// The bar keeps bounds beyond 16 bits, so a deletion of more than 65,535 rows moves it in
-// proportion; StartProgress also clears a pending cancel.
-TEST(ProgressWindow, StartProgressSetsTheWholeRangeAndClearsTheFlag) {
-  const struct {
-    std::int32_t lower;
-    std::int32_t upper;
-  } cases[] = {
-      {0, 1},
-      {0, 65535},
-      {0, 65536},
-      {0, 200000},  // more rows than 16 bits can count
-      {5, std::numeric_limits<std::int32_t>::max()},
-  };
-  RunWorker([&](CProgressDlg& progress) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(c.upper);
-      progress.CancelFlag() = 1;
-      progress.StartProgress(c.lower, c.upper, 1);
-      EXPECT_FALSE(progress.CancelRequested());
-      const BarState start = ReadBar(progress);
-      EXPECT_EQ(start.lower, c.lower);
-      EXPECT_EQ(start.upper, c.upper);
-      EXPECT_EQ(start.position, c.lower);
-      progress.StepProgress();
-      EXPECT_EQ(ReadBar(progress).position, c.lower + 1);
-    }
-  });
-}
-
-// Every operation is complete when it returns to the worker.
+// Each operation is complete when it returns to the worker. The bar keeps bounds beyond 16
+// bits, so a deletion of more than 65,535 rows moves it in proportion.
 TEST(ProgressWindow, OperationsFromAWorkerAreCompleteOnReturn) {
-  RunWorker([](CProgressDlg& progress) {
+  const std::int32_t ranges[][2] = {{0, 65536}, {5, std::numeric_limits<std::int32_t>::max()}};
+  RunWorker([&](CProgressDlg& progress) {
     HWND bar = progress.Item(IDC_PROGRESS_BAR);
-    HWND status = progress.Item(IDC_PROGRESS_TEXT);
-
-    progress.SetCaption("正在删除...");
-    EXPECT_EQ(WindowText(progress.Handle()), "正在删除...");
-    progress.SetStatusText("C:\\临时\\a.tmp");
-    EXPECT_EQ(WindowText(status), "C:\\临时\\a.tmp");
-
     progress.ShowProgressBar(false);
     EXPECT_FALSE(IsWindowVisible(bar));
     progress.ShowProgressBar(true);
     progress.ShowProgress();
     EXPECT_TRUE(IsWindowVisible(bar));
-
-    progress.StartProgress(0, 3, 1);
-    progress.SetStatusTextAndStep("C:\\临时\\b.tmp");
-    EXPECT_EQ(WindowText(status), "C:\\临时\\b.tmp");
-    EXPECT_EQ(ReadBar(progress).position, 1);
-
+    for (const auto& range : ranges) {
+      SCOPED_TRACE(range[1]);
+      progress.CancelFlag() = 1;
+      progress.StartProgress(range[0], range[1], 1);
+      EXPECT_FALSE(progress.CancelRequested());
+      PBRANGE bounds{};
+      SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&bounds));
+      EXPECT_EQ(bounds.iLow, range[0]);
+      EXPECT_EQ(bounds.iHigh, range[1]);
+      EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), range[0]);
+      progress.StepProgress();
+      progress.SetStatusTextAndStep("C:\\临时\\b.tmp");
+      EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), range[0] + 2);
+      EXPECT_EQ(WindowDriver::ItemText(progress.Handle(), IDC_PROGRESS_TEXT), "C:\\临时\\b.tmp");
+    }
     progress.HideProgress();
     EXPECT_FALSE(IsWindowVisible(progress.Handle()));
   });
