@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -36,40 +35,31 @@ class ProbeDialog : public Dialog {
   }
 };
 
-// Runs body on a worker thread while this thread, the window's, keeps handling messages.
-void OnWorker(const std::function<void()>& body) {
-  std::atomic<bool> done{false};
-  std::thread worker([&] {
-    body();
-    done = true;
-  });
-  MSG message;
-  while (!done) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  worker.join();
-}
-
 }  // namespace
 
 TEST(Dialog, WorkFromAWorkerRunsOnTheWindowThreadAndItsExceptionComesBack) {
   ProbeDialog dialog;
   EXPECT_FALSE(dialog.RunOnWindowThread([] { ADD_FAILURE() << "ran without a window"; }));
-  ASSERT_TRUE(dialog.Create(nullptr));
   const DWORD windowThread = GetCurrentThreadId();
   DWORD ranOn = 0;
-  bool ran = false;
   std::string caught;
-  OnWorker([&] {
-    ran = dialog.RunOnWindowThread([&] { ranOn = GetCurrentThreadId(); });
-    try {
-      dialog.RunOnWindowThread([] { throw std::runtime_error("from the window thread"); });
-    } catch (const std::runtime_error& error) {
-      caught = error.what();
-    }
-  });
-  EXPECT_TRUE(ran);
+  std::thread worker;
+  dialog.onInit = [&] {
+    worker = std::thread([&] {
+      EXPECT_TRUE(dialog.RunOnWindowThread([&] { ranOn = GetCurrentThreadId(); }));
+      try {
+        dialog.RunOnWindowThread([] { throw std::runtime_error("from the window thread"); });
+      } catch (const std::runtime_error& error) {
+        caught = error.what();
+      }
+      dialog.PostStep();
+    });
+  };
+  dialog.onStep = [&] {
+    worker.join();
+    dialog.End(IDOK);
+  };
+  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
   EXPECT_EQ(ranOn, windowThread);
   EXPECT_EQ(caught, "from the window thread");
 }
