@@ -1,5 +1,5 @@
 #include "engine/candidate_filter.h"
-#include "tests/engine/fake_file_system.h"
+#include "tests/engine/scan_fakes.h"
 
 #include <gtest/gtest.h>
 

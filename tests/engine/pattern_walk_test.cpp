@@ -9,43 +9,35 @@
 
 namespace {
 
-TEST(PatternDirectoryPart, SplitsLikeTheRuntimesPathSplitting) {
-  const char* const cases[][2] = {
-      {"*.obj", ""},           {"Temp\\*.tmp", "Temp\\"}, {"\\Temp\\*.tmp", "\\Temp\\"},
-      {"C:\\x\\*.tmp", "C:\\x\\"}, {"C:*.tmp", "C:"},     {"a/b\\c/*.tmp", "a/b\\c/"},
-      {"Temp\\", "Temp\\"},     {"", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(PatternDirectoryPart(c[0]), c[1]) << c[0];
-}
-
 class PatternWalk : public ScanStrategyTest {
  protected:
   void Walk(const std::string& root, const TargetPatternList& patterns) {
-    WalkPatterns(reader, results, progress, root, patterns);
+    WalkPatterns(reader, w, w, root, patterns);
   }
   bool Searched(const std::string& specification) const {
     return std::count(fs.searches.begin(), fs.searches.end(), specification) != 0;
   }
 };
 
+// A file gets one row per pattern that matches it, its short name included, and a directory
+// none; a directory's status text follows its rows, a cancel is tested before each subdirectory.
 TEST_P(PatternWalk, AddsRowsInPreOrderNumberedOnFromTheRowsAlreadyThere) {
-  fs.AddFile("C:\\data\\a.tmp");
-  fs.AddFile("C:\\data\\sub1\\c.tmp");
-  fs.AddFile("C:\\data\\b.log");
-  fs.AddFile("C:\\data\\sub1\\deep\\d.log");
-  fs.AddFile("C:\\data\\sub2\\e.tmp");
-  fs.AddFile("C:\\data\\z.tmp");
-  results.numbers = {"1", "7"};
-  results.paths = {"earlier", "another"};
-  Walk("C:\\data", {"*.tmp", "*.log"});
+  for (const char* file : {"a.tmp", "sub1\\c.tmp", "b.log", "sub1\\deep\\d.log", "z.tmp"}) {
+    fs.AddFile(std::string("C:\\d\\") + file);
+  }
+  fs.AddFile("C:\\d\\x.tmpl", "X~~~~SKX.TMP");
+  fs.AddDirectory("C:\\d\\dir.log");
+  w.numbers = {"1", "7"};
+  w.paths = {"earlier", "another"};
+  Walk("C:\\d", {"*.tmp", "*.log", "a.*"});
   const Texts expected = {
-      "row 3 C:\\data\\a.tmp", "row 4 C:\\data\\z.tmp", "row 5 C:\\data\\b.log",
-      "status C:\\data",  // only once the directory's own rows are in
-      "cancel?", "row 6 C:\\data\\sub1\\c.tmp", "status C:\\data\\sub1",
-      "cancel?", "row 7 C:\\data\\sub1\\deep\\d.log", "status C:\\data\\sub1\\deep",
-      "cancel?", "row 8 C:\\data\\sub2\\e.tmp", "status C:\\data\\sub2",
+      "row 3 C:\\d\\a.tmp", "row 4 C:\\d\\z.tmp", "row 5 C:\\d\\x.tmpl", "row 6 C:\\d\\b.log",
+      "row 7 C:\\d\\a.tmp", "status C:\\d",
+      "cancel?", "row 8 C:\\d\\sub1\\c.tmp", "status C:\\d\\sub1",
+      "cancel?", "row 9 C:\\d\\sub1\\deep\\d.log", "status C:\\d\\sub1\\deep",
+      "cancel?", "status C:\\d\\dir.log",
   };
-  EXPECT_EQ(window.log, expected);
+  EXPECT_EQ(w.log, expected);
 }
 
 TEST_P(PatternWalk, BuildsPathsFromTheRootAsTyped) {
@@ -58,7 +50,7 @@ TEST_P(PatternWalk, BuildsPathsFromTheRootAsTyped) {
     std::string root;
     Texts rows;
     Texts status;
-    std::string search;  // the listing asked for the root
+    std::string listing;  // the search that lists the root
   } const cases[] = {
       {"C:\\w", inW, {"C:\\w", "C:\\w\\sub"}, "C:\\w\\*.*"},
       {"C:\\w\\", inW, {"C:\\w\\", "C:\\w\\sub"}, "C:\\w\\*.*"},
@@ -70,37 +62,41 @@ TEST_P(PatternWalk, BuildsPathsFromTheRootAsTyped) {
       {"C:\\missing", {}, {"C:\\missing"}, "C:\\missing\\*.*"},
   };
   for (const Case& c : cases) {
-    window.log.clear();
-    results.paths.clear();
+    w.log.clear();
+    w.paths.clear();
     fs.searches.clear();
     DirectoryReader fresh(fs, GetParam());
-    WalkPatterns(fresh, results, progress, c.root, {"*.tmp"});
-    EXPECT_EQ(results.paths, c.rows) << c.root;
-    EXPECT_EQ(progress.StatusTexts(), c.status) << c.root;
-    EXPECT_TRUE(Searched(c.search)) << c.root;
+    WalkPatterns(fresh, w, w, c.root, {"*.tmp"});
+    EXPECT_EQ(w.paths, c.rows) << c.root;
+    EXPECT_EQ(w.StatusTexts(), c.status) << c.root;
+    EXPECT_TRUE(Searched(c.listing)) << c.root;
   }
 }
 
+// Junctions and links lead outside the tree or round a cycle: never entered, never searched,
+// also when a pattern's directory part names one.
 TEST_P(PatternWalk, SearchesThroughThePatternsDirectoryPartButNoReparsePoint) {
   fs.AddFile("C:\\w\\Temp\\a.tmp");
   fs.AddFile("C:\\w\\b.tmp");
   fs.AddFile("C:\\w\\Temp\\Sub\\c.tmp");
   fs.AddLink("C:\\w\\Out", "C:\\far");
   fs.AddLink("C:\\w\\Temp\\Out2", "C:\\far");
+  fs.AddLink("C:\\w\\OutLoop", "C:\\w");
   fs.AddFile("C:\\far\\x.tmp");
   struct Case {
     TargetPattern pattern;
     Texts rows;
   } const cases[] = {
+      {"*.tmp", {"C:\\w\\b.tmp", "C:\\w\\Temp\\a.tmp", "C:\\w\\Temp\\Sub\\c.tmp"}},
       {"Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},  // C:\w\Temp\Temp holds nothing: once only
       {"\\Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},
       {"TEMP/*.tmp", {"C:\\w\\TEMP/a.tmp"}},
       {".\\Temp\\Sub\\.\\*.tmp", {"C:\\w\\.\\Temp\\Sub\\.\\c.tmp"}},
       // Neither a drive, nor an empty pattern, nor a directory part alone ever matches.
       {"C:\\w\\*.tmp", {}},
+      {"C:*.tmp", {}},
       {"", {}},
       {"Temp\\", {}},
-      // A junction leads outside the tree, also behind a plain directory or written around.
       {"Out\\*.tmp", {}},
       {"Temp\\Out2\\*.tmp", {}},
       {"Temp\\..\\Out\\*.tmp", {}},
@@ -108,61 +104,37 @@ TEST_P(PatternWalk, SearchesThroughThePatternsDirectoryPartButNoReparsePoint) {
       {"..\\far\\*.tmp", {"C:\\w\\..\\far\\x.tmp"}},
   };
   for (const Case& c : cases) {
-    results.paths.clear();
+    w.paths.clear();
     fs.searches.clear();
     Walk("C:\\w", {c.pattern});
-    EXPECT_EQ(results.paths, c.rows) << c.pattern;
+    EXPECT_EQ(w.paths, c.rows) << c.pattern;
     for (const std::string& search : fs.searches) {
       EXPECT_EQ(search.find("Out"), std::string::npos) << c.pattern << ": " << search;
     }
   }
 }
 
-TEST_P(PatternWalk, GivesAFileOneRowPerPatternThatMatchesIt) {
-  fs.AddFile("C:\\p\\Thumbs.db");
-  fs.AddFile("C:\\p\\a.db");
-  fs.AddFile("C:\\p\\x.tmpl", "X~~~~SKX.TMP");  // found through its short name
-  fs.AddDirectory("C:\\p\\dir.db");               // directories never get rows
-  Walk("C:\\p", {"*.db", "Thumbs.db", "*.tmp", "*.*"});
-  const Texts expected = {"C:\\p\\Thumbs.db", "C:\\p\\a.db", "C:\\p\\Thumbs.db", "C:\\p\\x.tmpl",
-                          "C:\\p\\Thumbs.db", "C:\\p\\a.db", "C:\\p\\x.tmpl"};
-  EXPECT_EQ(results.paths, expected);
-  EXPECT_EQ(results.numbers.back(), "7");
-}
-
 TEST_P(PatternWalk, AFailedAppendEndsOnlyThatPatternInThatDirectory) {
   for (const char* file : {"a.tmp", "b.tmp", "c.tmp", "d.log", "sub\\e.tmp"}) {
     fs.AddFile(std::string("C:\\q\\") + file);
   }
-  results.failingAppends = {1};
+  w.failingAppends = {1};
   Walk("C:\\q", {"*.tmp", "*.log"});
-  EXPECT_EQ(results.paths, (Texts{"C:\\q\\a.tmp", "C:\\q\\d.log", "C:\\q\\sub\\e.tmp"}));
-  EXPECT_EQ(results.numbers, (Texts{"1", "2", "3"}));  // on from the rows that really exist
-}
-
-TEST_P(PatternWalk, NeitherEntersNorListsReparsePoints) {
-  fs.AddFile("C:\\w\\a.tmp");
-  fs.AddLink("C:\\w\\loop", "C:\\w");  // a cycle the path length would end only late
-  fs.AddLink("C:\\w\\junction", "C:\\elsewhere");
-  fs.AddFile("C:\\elsewhere\\outside.tmp");
-  fs.AddFile("C:\\w\\real\\b.tmp");
-  Walk("C:\\w", {"*.tmp"});
-  EXPECT_EQ(results.paths, (Texts{"C:\\w\\a.tmp", "C:\\w\\real\\b.tmp"}));
-  EXPECT_EQ(progress.StatusTexts(), (Texts{"C:\\w", "C:\\w\\real"}));
+  EXPECT_EQ(w.paths, (Texts{"C:\\q\\a.tmp", "C:\\q\\d.log", "C:\\q\\sub\\e.tmp"}));
+  EXPECT_EQ(w.numbers, (Texts{"1", "2", "3"}));  // on from the rows that really exist
 }
 
 // The directory at hand gets the rows of all its patterns; no further directory is entered.
 TEST_P(PatternWalk, ACancelCompletesTheDirectoryAtHandAndEntersNoOther) {
-  fs.AddFile("C:\\r\\a\\x.tmp");
-  fs.AddFile("C:\\r\\a\\x.txt");
-  fs.AddFile("C:\\r\\a\\b\\y.tmp");
-  fs.AddFile("C:\\r\\c\\z.tmp");
-  results.onRow = [this](const std::string& path) {
-    if (path == "C:\\r\\a\\x.tmp") progress.cancelFlag = true;
+  for (const char* file : {"a\\x.tmp", "a\\x.txt", "a\\b\\y.tmp", "c\\z.tmp"}) {
+    fs.AddFile(std::string("C:\\r\\") + file);
+  }
+  w.onRow = [this](const std::string& path) {
+    if (path == "C:\\r\\a\\x.tmp") w.cancelFlag = true;
   };
   Walk("C:\\r", {"*.tmp", "*.txt"});
-  EXPECT_EQ(results.paths, (Texts{"C:\\r\\a\\x.tmp", "C:\\r\\a\\x.txt"}));
-  EXPECT_EQ(progress.StatusTexts(), (Texts{"C:\\r", "C:\\r\\a"}));
+  EXPECT_EQ(w.paths, (Texts{"C:\\r\\a\\x.tmp", "C:\\r\\a\\x.txt"}));
+  EXPECT_EQ(w.StatusTexts(), (Texts{"C:\\r", "C:\\r\\a"}));
   EXPECT_FALSE(Searched("C:\\r\\c\\*.*"));
 }
 
@@ -172,7 +144,7 @@ TEST_P(PatternWalk, SearchesPatternsWhereOnlyTheFullListingIsTooLong) {
   const std::string directory = "C:\\" + std::string(253, 'd');  // 256 characters
   fs.AddFile(directory + "\\a");
   Walk(directory, {"a", "a*.*"});  // the second search is too long itself
-  EXPECT_EQ(results.paths, (Texts{directory + "\\a"}));
+  EXPECT_EQ(w.paths, (Texts{directory + "\\a"}));
 }
 
 // Each walk counts the directories it enters, across scans, without patterns too.
@@ -184,7 +156,7 @@ TEST_P(PatternWalk, PausesAfterEvery51DirectoriesEachWalkCountingItsOwn) {
   EXPECT_EQ(PatternYieldCounter, 30);
   Walk("C:\\y", {});
   EXPECT_EQ(PatternYieldCounter, 9);  // reset at the 51st directory, then 9 more
-  SweepBuildWorkspaces(reader, results, progress, "C:\\y");
+  SweepBuildWorkspaces(reader, w, w, "C:\\y");
   EXPECT_EQ(SweepYieldCounter, 30);
   EXPECT_EQ(PatternYieldCounter, 9);
 }

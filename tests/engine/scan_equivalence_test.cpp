@@ -56,7 +56,7 @@ class RandomScan {
   }
 
   // Runs a whole scan of a random request; the user cancels now and then.
-  EventLog Run(FakeScanWindow& window, ScanStrategy strategy) {
+  Texts Run(FakeScanWindow& window, ScanStrategy strategy) {
     AddTree(window.files, "C:\\root", 4);
     window.files.SetCurrentDirectory("C:\\root");
     window.directory = Pick({"C:\\root", "C:\\root\\", "C:\\root\\\\", "C:", ".", "src",
@@ -68,8 +68,8 @@ class RandomScan {
     for (int i = Below(6); i > 0; --i) window.customTargets.push_back(Pick(kPatternPool));
     if (Below(2) == 1) window.quickSearch.push_back(Pick(kPatternPool));
     const int cancelAt = Below(41);
-    window.progress.onStatus = [&window, cancelAt, count = 0](const std::string&) mutable {
-      if (++count == cancelAt) window.progress.cancelFlag = true;
+    window.onStatus = [&window, cancelAt, count = 0](const std::string&) mutable {
+      if (++count == cancelAt) window.cancelFlag = true;
     };
     ScanWorker(&window, strategy);
     return window.log;
@@ -101,7 +101,7 @@ TEST(ScanEquivalence, SharedListingsChangeNothingButTheSearches) {
         EXPECT_EQ(++listings[search], 1) << search << " seed " << seed;
       }
     }
-    rows += static_cast<int>(shared.results.paths.size());
+    rows += static_cast<int>(shared.paths.size());
   }
   EXPECT_GT(rows, 1500);  // the trees and patterns must actually produce rows
 }

@@ -28,23 +28,6 @@ TEST(ScanWorker, SweepsThenAssemblesThePatternsThenWalks) {
   EXPECT_EQ(window.log, expected);
 }
 
-TEST(ScanWorker, TakesTheBoxesAndListsAsTheyAreOnceTheSweepIsDone) {
-  FakeScanWindow window;
-  for (const char* file : {"Thumbs.db", "~$b.doc", "a.tmp", "a.bak"}) {
-    window.files.AddFile(std::string("C:\\t\\") + file);
-  }
-  window.directory = "C:\\t";
-  window.ticked = {TargetBox::Vc6, TargetBox::Word, TargetBox::Custom, TargetBox::Quick};
-  window.customTargets = {"*.tmp"};
-  window.progress.onStatus = [&window](const std::string&) {
-    window.ticked.erase(TargetBox::Word);
-    window.ticked.insert(TargetBox::Thumbs);
-    window.customTargets = {"*.bak"};
-  };
-  ScanWorker(&window);
-  EXPECT_EQ(window.results.paths, (Texts{"C:\\t\\a.bak", "C:\\t\\Thumbs.db"}));
-}
-
 // A scan after a cancelled one runs, since showing the window clears the flag; a cancel during
 // the sweep still lets the pattern walk add the root's own rows, and no more.
 TEST(ScanWorker, ACancelDuringTheSweepLeavesTheWalkOnlyTheRoot) {
@@ -55,13 +38,13 @@ TEST(ScanWorker, ACancelDuringTheSweepLeavesTheWalkOnlyTheRoot) {
   window.directory = "C:\\k\\";
   window.ticked = {TargetBox::Vc6, TargetBox::Custom};
   window.customTargets = {"*.tmp"};
-  window.progress.cancelFlag = true;
-  window.progress.onStatus = [&window](const std::string& text) {
-    if (text == "C:\\k\\a") window.progress.cancelFlag = true;
+  window.cancelFlag = true;
+  window.onStatus = [&window](const std::string& text) {
+    if (text == "C:\\k\\a") window.cancelFlag = true;
   };
   ScanWorker(&window);
-  EXPECT_EQ(window.results.paths, (Texts{"C:\\k\\r.tmp"}));
-  EXPECT_EQ(window.progress.StatusTexts(), (Texts{"C:\\k\\", "C:\\k\\a", "C:\\k\\"}));
+  EXPECT_EQ(window.paths, (Texts{"C:\\k\\r.tmp"}));
+  EXPECT_EQ(window.StatusTexts(), (Texts{"C:\\k\\", "C:\\k\\a", "C:\\k\\"}));
   EXPECT_EQ(window.log.back(), "redraw 1");
 }
 

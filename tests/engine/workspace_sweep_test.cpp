@@ -9,7 +9,7 @@ namespace {
 
 class WorkspaceSweep : public ScanStrategyTest {
  protected:
-  void Sweep(const std::string& root) { SweepBuildWorkspaces(reader, results, progress, root); }
+  void Sweep(const std::string& root) { SweepBuildWorkspaces(reader, w, w, root); }
 };
 
 TEST_P(WorkspaceSweep, AddsByProductsPostOrderFromPlainBuildDirectoriesOnly) {
@@ -36,13 +36,13 @@ TEST_P(WorkspaceSweep, AddsByProductsPostOrderFromPlainBuildDirectoriesOnly) {
       "C:\\p\\root.res",      "C:\\p\\Debug\\a.obj",   "C:\\p\\Debug\\a.res",
       "C:\\p\\DebugU\\b.obj", "C:\\p\\Release\\c.obj", "C:\\p\\ReleaseU\\d.obj",
   };
-  EXPECT_EQ(results.paths, rows);
-  EXPECT_EQ(results.numbers.back(), "11");
+  EXPECT_EQ(w.paths, rows);
+  EXPECT_EQ(w.numbers.back(), "11");
   const Texts status = {"C:\\p\\",         "C:\\p\\ReleaseU",       "C:\\p\\Release",
                         "C:\\p\\DebugU",   "C:\\p\\Debug",          "C:\\p\\Debug\\sub",
                         "C:\\p\\inner",    "C:\\p\\inner\\Release", "C:\\p\\plain",
                         "C:\\p\\two",      "C:\\p\\two\\DEBUG"};
-  EXPECT_EQ(progress.StatusTexts(), status);
+  EXPECT_EQ(w.StatusTexts(), status);
   for (const std::string& search : fs.searches) {
     EXPECT_EQ(search.find("inner\\Debug"), std::string::npos) << search;
   }
@@ -55,12 +55,12 @@ TEST_P(WorkspaceSweep, ACancelSkipsTheWorkspaceTestsOfDirectoriesThatSeeIt) {
     fs.AddFile(std::string("C:\\c\\") + file);
   }
   fs.AddDirectory("C:\\c\\a\\x");
-  progress.onStatus = [this](const std::string& text) {
-    if (text == "C:\\c\\a\\x") progress.cancelFlag = true;
+  w.onStatus = [this](const std::string& text) {
+    if (text == "C:\\c\\a\\x") w.cancelFlag = true;
   };
   Sweep("C:\\c");
-  EXPECT_EQ(results.paths, (Texts{"C:\\c\\a\\a.res"}));
-  EXPECT_EQ(progress.StatusTexts(), (Texts{"C:\\c", "C:\\c\\a", "C:\\c\\a\\x"}));
+  EXPECT_EQ(w.paths, (Texts{"C:\\c\\a\\a.res"}));
+  EXPECT_EQ(w.StatusTexts(), (Texts{"C:\\c", "C:\\c\\a", "C:\\c\\a\\x"}));
 }
 
 INSTANTIATE_FOR_BOTH_STRATEGIES(WorkspaceSweep);

@@ -1,14 +1,11 @@
-#include "tests/engine/fake_file_system.h"
+#include "tests/engine/scan_fakes.h"
 
 #include "engine/path_text.h"
 
 #include <algorithm>
 
 struct FakeFileSystem::Node {
-  std::string name;
-  std::string shortName;
-  bool isDirectory = true;
-  bool isReparsePoint = false;
+  FoundEntry entry{"", "", true, false};
   Node* shows = this;  // whose entries it holds: a link's target
   std::vector<std::unique_ptr<Node>> children;
 };
@@ -41,9 +38,8 @@ FakeFileSystem::FakeFileSystem() : root_(std::make_unique<Node>()) {}
 
 FakeFileSystem::~FakeFileSystem() = default;
 
-FakeFileSystem::Node* FakeFileSystem::Resolve(const std::string& path, bool create,
-                                              std::vector<std::string>* names) {
-  std::vector<std::string> walked = current_;
+FakeFileSystem::Node* FakeFileSystem::Resolve(const std::string& path, bool create, Texts* names) {
+  Texts walked = current_;
   std::string rest = path;
   if (rest.size() >= 2 && rest[1] == ':') {
     if (Lower(rest[0]) != 'c') return nullptr;
@@ -67,17 +63,16 @@ FakeFileSystem::Node* FakeFileSystem::Resolve(const std::string& path, bool crea
   }
   Node* node = root_.get();
   for (const std::string& name : walked) {
-    Node* holder = node->shows;
-    const auto child = std::find_if(holder->children.begin(), holder->children.end(),
-                                    [&name](const std::unique_ptr<Node>& c) {
-                                      return c->isDirectory && EqualIgnoringAsciiCase(c->name, name);
-                                    });
-    if (child != holder->children.end()) {
+    auto& children = node->shows->children;
+    const auto child = std::find_if(children.begin(), children.end(), [&name](const auto& c) {
+      return c->entry.isDirectory && EqualIgnoringAsciiCase(c->entry.name, name);
+    });
+    if (child != children.end()) {
       node = child->get();
     } else if (create) {
-      holder->children.push_back(std::make_unique<Node>());
-      node = holder->children.back().get();
-      node->name = name;
+      children.push_back(std::make_unique<Node>());
+      node = children.back().get();
+      node->entry.name = name;
     } else {
       return nullptr;
     }
@@ -88,28 +83,20 @@ FakeFileSystem::Node* FakeFileSystem::Resolve(const std::string& path, bool crea
 
 FakeFileSystem::Node* FakeFileSystem::Add(const std::string& path, bool isDirectory) {
   const std::string::size_type separator = path.find_last_of('\\');
-  Node* parent = Resolve(path.substr(0, separator), true)->shows;
-  parent->children.push_back(std::make_unique<Node>());
-  Node* node = parent->children.back().get();
-  node->name = path.substr(separator + 1);
-  node->isDirectory = isDirectory;
-  return node;
+  auto& siblings = Resolve(path.substr(0, separator), true)->shows->children;
+  siblings.push_back(std::make_unique<Node>());
+  siblings.back()->entry = FoundEntry{path.substr(separator + 1), "", isDirectory, false};
+  return siblings.back().get();
 }
 
-void FakeFileSystem::AddDirectory(const std::string& path) { Resolve(path, true); }
-
 void FakeFileSystem::AddFile(const std::string& path, const std::string& shortName) {
-  Add(path, false)->shortName = shortName;
+  Add(path, false)->entry.shortName = shortName;
 }
 
 void FakeFileSystem::AddLink(const std::string& path, const std::string& target) {
   Node* link = Add(path, true);
-  link->isReparsePoint = true;
+  link->entry.isReparsePoint = true;
   if (!target.empty()) link->shows = Resolve(target, true)->shows;
-}
-
-void FakeFileSystem::SetCurrentDirectory(const std::string& path) {
-  Resolve(path, true, &current_);
 }
 
 std::vector<FoundEntry> FakeFileSystem::Enumerate(const std::string& specification) {
@@ -117,7 +104,7 @@ std::vector<FoundEntry> FakeFileSystem::Enumerate(const std::string& specificati
   const std::string::size_type separator = specification.find_last_of("\\/");
   const std::string::size_type maskStart = separator == std::string::npos ? 0 : separator + 1;
   const std::string mask = specification.substr(maskStart);
-  std::vector<std::string> names;
+  Texts names;
   const Node* directory = Resolve(specification.substr(0, maskStart), false, &names);
   std::string fullPath = "C:\\" + mask;
   for (const std::string& name : names) fullPath += name + "\\";
@@ -125,19 +112,43 @@ std::vector<FoundEntry> FakeFileSystem::Enumerate(const std::string& specificati
                                         [](char c) { return (c & 0xC0) != 0x80; });
   if (directory == nullptr || mask.empty() || characters > 259) return {};
 
-  std::vector<FoundEntry> found;
-  auto offer = [&found, &mask](const std::string& name, const std::string& shortName,
-                               bool isDirectory, bool isReparsePoint) {
-    if (WildcardMatches(mask, name) || (!shortName.empty() && WildcardMatches(mask, shortName))) {
-      found.push_back(FoundEntry{name, shortName, isDirectory, isReparsePoint});
-    }
-  };
+  std::vector<FoundEntry> entries;
   if (directory != root_.get()) {
-    offer(".", "", true, false);
-    offer("..", "", true, false);
+    entries = {FoundEntry{".", "", true, false}, FoundEntry{"..", "", true, false}};
   }
-  for (const auto& child : directory->shows->children) {
-    offer(child->name, child->shortName, child->isDirectory, child->isReparsePoint);
+  for (const auto& child : directory->shows->children) entries.push_back(child->entry);
+  std::vector<FoundEntry> found;
+  for (FoundEntry& entry : entries) {
+    if (WildcardMatches(mask, entry.name) ||
+        (!entry.shortName.empty() && WildcardMatches(mask, entry.shortName))) {
+      found.push_back(std::move(entry));
+    }
   }
   return found;
+}
+
+int FakeScanWindow::AppendRow(const std::string& numberText) {
+  if (failingAppends.count(appends_++) != 0) return -1;
+  numbers.push_back(numberText);
+  paths.emplace_back();
+  return RowCount() - 1;
+}
+
+void FakeScanWindow::SetRowPath(int row, const std::string& path) {
+  paths.at(static_cast<std::size_t>(row)) = path;
+  log.push_back("row " + numbers.at(static_cast<std::size_t>(row)) + " " + path);
+  if (onRow) onRow(path);
+}
+
+void FakeScanWindow::SetStatusText(const std::string& text) {
+  log.push_back("status " + text);
+  if (onStatus) onStatus(text);
+}
+
+Texts FakeScanWindow::StatusTexts() const {
+  Texts texts;
+  for (const std::string& event : log) {
+    if (event.rfind("status ", 0) == 0) texts.push_back(event.substr(7));
+  }
+  return texts;
 }
