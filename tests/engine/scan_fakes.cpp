@@ -22,10 +22,8 @@ bool Matches(const char* mask, const char* name) {
     return *mask == '\0';
   }
   if (*mask == '*') return Matches(mask + 1, name) || Matches(mask, name + 1);
-  if (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) {
-    return Matches(mask + 1, name + 1);
-  }
-  return false;
+  return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) &&
+         Matches(mask + 1, name + 1);
 }
 
 }  // namespace
@@ -39,26 +37,17 @@ FakeFileSystem::FakeFileSystem() : root_(std::make_unique<Node>()) {}
 FakeFileSystem::~FakeFileSystem() = default;
 
 FakeFileSystem::Node* FakeFileSystem::Resolve(const std::string& path, bool create, Texts* names) {
-  Texts walked = current_;
-  std::string rest = path;
-  if (rest.size() >= 2 && rest[1] == ':') {
-    if (Lower(rest[0]) != 'c') return nullptr;
-    rest = rest.substr(2);
-    walked.clear();
-  } else if (!rest.empty() && IsSeparator(rest[0])) {
-    walked.clear();
-  }
+  const bool hasDrive = path.size() >= 2 && path[1] == ':';
+  if (hasDrive && Lower(path[0]) != 'c') return nullptr;
+  Texts walked = (hasDrive || (!path.empty() && IsSeparator(path[0]))) ? Texts{} : current_;
   std::string component;
-  for (std::string::size_type i = 0; i <= rest.size(); ++i) {
-    if (i < rest.size() && !IsSeparator(rest[i])) {
-      component += rest[i];
+  for (std::string::size_type i = hasDrive ? 2 : 0; i <= path.size(); ++i) {
+    if (i < path.size() && !IsSeparator(path[i])) {
+      component += path[i];
       continue;
     }
-    if (component == "..") {
-      if (!walked.empty()) walked.pop_back();
-    } else if (!component.empty() && component != ".") {
-      walked.push_back(component);
-    }
+    if (component == ".." && !walked.empty()) walked.pop_back();
+    if (!component.empty() && component != "." && component != "..") walked.push_back(component);
     component.clear();
   }
   Node* node = root_.get();
@@ -69,13 +58,12 @@ FakeFileSystem::Node* FakeFileSystem::Resolve(const std::string& path, bool crea
     });
     if (child != children.end()) {
       node = child->get();
-    } else if (create) {
-      children.push_back(std::make_unique<Node>());
-      node = children.back().get();
-      node->entry.name = name;
-    } else {
-      return nullptr;
+      continue;
     }
+    if (!create) return nullptr;
+    children.push_back(std::make_unique<Node>());
+    node = children.back().get();
+    node->entry.name = name;
   }
   if (names != nullptr) *names = walked;
   return node;
@@ -101,30 +89,23 @@ void FakeFileSystem::AddLink(const std::string& path, const std::string& target)
 
 std::vector<FoundEntry> FakeFileSystem::Enumerate(const std::string& specification) {
   searches.push_back(specification);
-  const std::string::size_type separator = specification.find_last_of("\\/");
-  const std::string::size_type maskStart = separator == std::string::npos ? 0 : separator + 1;
+  const std::string::size_type maskStart = specification.find_last_of("\\/") + 1;  // npos + 1 = 0
   const std::string mask = specification.substr(maskStart);
   Texts names;
   const Node* directory = Resolve(specification.substr(0, maskStart), false, &names);
   std::string fullPath = "C:\\" + mask;
   for (const std::string& name : names) fullPath += name + "\\";
-  const auto characters = std::count_if(fullPath.begin(), fullPath.end(),
-                                        [](char c) { return (c & 0xC0) != 0x80; });
+  const auto characters =
+      std::count_if(fullPath.begin(), fullPath.end(), [](char c) { return (c & 0xC0) != 0x80; });
   if (directory == nullptr || mask.empty() || characters > 259) return {};
-
   std::vector<FoundEntry> entries;
-  if (directory != root_.get()) {
-    entries = {FoundEntry{".", "", true, false}, FoundEntry{"..", "", true, false}};
-  }
+  if (directory != root_.get()) entries = {{".", "", true, false}, {"..", "", true, false}};
   for (const auto& child : directory->shows->children) entries.push_back(child->entry);
-  std::vector<FoundEntry> found;
-  for (FoundEntry& entry : entries) {
-    if (WildcardMatches(mask, entry.name) ||
-        (!entry.shortName.empty() && WildcardMatches(mask, entry.shortName))) {
-      found.push_back(std::move(entry));
-    }
-  }
-  return found;
+  const auto noMatch = [&mask](const FoundEntry& e) {
+    return !WildcardMatches(mask, e.name) && (e.shortName.empty() || !WildcardMatches(mask, e.shortName));
+  };
+  entries.erase(std::remove_if(entries.begin(), entries.end(), noMatch), entries.end());
+  return entries;
 }
 
 int FakeScanWindow::AppendRow(const std::string& numberText) {

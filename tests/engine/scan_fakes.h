@@ -48,7 +48,7 @@ class FakeFileSystem : public FileEnumeration {
 };
 
 // A main window that logs what a scan does, in order: "row 3 C:\a.tmp", "status C:\x",
-// "cancel?", and its own operations ("show", "box 1012", ...).
+// "cancel?", "box 1012", "show", ...
 class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOperations {
  public:
   Texts log;
@@ -66,13 +66,13 @@ class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOper
 
   Texts StatusTexts() const;
 
-  std::string DirectoryText() override { return Logged("directory", directory); }
+  std::string DirectoryText() override { return directory; }
   bool IsBoxTicked(TargetBox box) override {
     log.push_back("box " + std::to_string(static_cast<int>(box)));
     return ticked.count(box) != 0;
   }
-  TargetPatternList CopyCustomTargetList() override { return Logged("copy custom", customTargets); }
-  TargetPatternList CopyQuickSearchList() override { return Logged("copy quick", quickSearch); }
+  TargetPatternList CopyCustomTargetList() override { return customTargets; }
+  TargetPatternList CopyQuickSearchList() override { return quickSearch; }
   ResultList& Results() override { return *this; }
   ProgressOperations& Progress() override { return *this; }
   FileEnumeration& Files() override { return files; }
@@ -90,22 +90,11 @@ class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOper
   void ShowProgressBar(bool show) override { log.push_back(show ? "bar 1" : "bar 0"); }
   void StartProgress(std::int32_t, std::int32_t, std::int32_t) override {}
   void StepProgress() override {}
-  void ShowProgress() override {
-    log.push_back("show");
-    cancelFlag = false;
-  }
+  void ShowProgress() override { log.push_back("show"), cancelFlag = false; }
   void HideProgress() override { log.push_back("hide"); }
-  bool CancelRequested() override {
-    log.push_back("cancel?");
-    return cancelFlag;
-  }
+  bool CancelRequested() override { return log.push_back("cancel?"), cancelFlag; }
 
  private:
-  template <typename T>
-  T Logged(const char* event, const T& value) {
-    log.push_back(event);
-    return value;
-  }
   int appends_ = 0;
 };
 

@@ -10,17 +10,15 @@ namespace {
 
 TEST(ScanWorker, SweepsThenAssemblesThePatternsThenWalks) {
   FakeScanWindow window;
-  window.files.AddFile("C:\\s\\w.dsw");
-  window.files.AddFile("C:\\s\\w.res");
-  window.files.AddFile("C:\\s\\~$a.doc");
+  for (const char* file : {"w.dsw", "w.res", "~$a.doc"}) window.files.AddFile(std::string("C:\\s\\") + file);
   window.directory = "C:\\s";
   window.ticked = {TargetBox::Vc6, TargetBox::Custom, TargetBox::Word};
   window.customTargets = {"~$*.doc"};
   ScanWorker(&window);
   const Texts expected = {
-      "redraw 0", "caption 正在查询...", "bar 0", "show", "directory", "box 1004",
+      "redraw 0", "caption 正在查询...", "bar 0", "show", "box 1004",
       "status C:\\s", "row 1 C:\\s\\w.res",
-      "box 1012", "copy custom", "box 1013", "box 1014", "box 1015",
+      "box 1012", "box 1013", "box 1014", "box 1015",
       "row 2 C:\\s\\~$a.doc",  // the user's own pattern comes before the Word box's
       "row 3 C:\\s\\~$a.doc",
       "status C:\\s", "hide", "redraw 1",
