@@ -29,10 +29,29 @@ const Texts kPatternPool = {
     "\xE6\x96\x87*", "<.tmp", "*o*j*", "..\\Temp\\*.tmp", "Temp\\..\\src\\*.obj",
 };
 
+// Runs a whole scan of a random request over a random tree; the user cancels now and then.
 class RandomScan {
  public:
   explicit RandomScan(unsigned seed) : random_(seed) {}
 
+  void Run(FakeScanWindow& window, ScanStrategy strategy) {
+    AddTree(window.files, "C:\\root", 4);
+    window.files.SetCurrentDirectory("C:\\root");
+    window.directory =
+        Pick({"C:\\root", "C:\\root\\", "C:\\root\\\\", "C:", ".", "src", "C:\\missing"});
+    for (TargetBox box : {TargetBox::Vc6, TargetBox::Custom, TargetBox::Quick, TargetBox::Word,
+                          TargetBox::Thumbs}) {
+      if (Below(100) < 60) window.ticked.insert(box);
+    }
+    for (int i = Below(6); i > 0; --i) window.customTargets.push_back(Pick(kPatternPool));
+    if (Below(2) == 1) window.quickSearch.push_back(Pick(kPatternPool));
+    window.onStatus = [&window, cancelAt = Below(41), count = 0](const std::string&) mutable {
+      if (++count == cancelAt) window.cancelFlag = true;
+    };
+    ScanWorker(&window, strategy);
+  }
+
+ private:
   int Below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(random_); }
   const std::string& Pick(const Texts& from) { return from[static_cast<std::size_t>(Below(static_cast<int>(from.size())))]; }
 
@@ -43,10 +62,9 @@ class RandomScan {
       const auto& file = kFileNames[Below(static_cast<int>(std::size(kFileNames)))];
       fs.AddFile(directory + "\\" + file[0], file[1]);
     }
-    if (depth == 0) return;
-    for (int i = Below(4); i > 0; --i) {
-      const std::string child = directory + "\\" + Pick(kDirectoryNames) +
-                                (Below(100) < 60 ? "" : std::to_string(i));
+    for (int i = depth == 0 ? 0 : Below(4); i > 0; --i) {
+      const std::string child =
+          directory + "\\" + Pick(kDirectoryNames) + (Below(100) < 60 ? "" : std::to_string(i));
       if (Below(100) < 10) {
         fs.AddLink(child, Below(2) == 0 ? directory : "");
       } else {
@@ -55,26 +73,6 @@ class RandomScan {
     }
   }
 
-  // Runs a whole scan of a random request; the user cancels now and then.
-  void Run(FakeScanWindow& window, ScanStrategy strategy) {
-    AddTree(window.files, "C:\\root", 4);
-    window.files.SetCurrentDirectory("C:\\root");
-    window.directory = Pick({"C:\\root", "C:\\root\\", "C:\\root\\\\", "C:", ".", "src",
-                             "C:\\missing"});
-    for (TargetBox box : {TargetBox::Vc6, TargetBox::Custom, TargetBox::Quick, TargetBox::Word,
-                          TargetBox::Thumbs}) {
-      if (Below(100) < 60) window.ticked.insert(box);
-    }
-    for (int i = Below(6); i > 0; --i) window.customTargets.push_back(Pick(kPatternPool));
-    if (Below(2) == 1) window.quickSearch.push_back(Pick(kPatternPool));
-    const int cancelAt = Below(41);
-    window.onStatus = [&window, cancelAt, count = 0](const std::string&) mutable {
-      if (++count == cancelAt) window.cancelFlag = true;
-    };
-    ScanWorker(&window, strategy);
-  }
-
- private:
   std::mt19937 random_;
 };
 

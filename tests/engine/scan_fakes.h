@@ -1,10 +1,12 @@
 #pragma once
 
 #include "engine/directory_reader.h"
+#include "engine/path_text.h"
 #include "engine/scan_window.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <set>
@@ -13,10 +15,6 @@
 
 using Texts = std::vector<std::string>;
 
-// The file system's name matching as modelled here: "*" any run, "?" one byte, ASCII letters
-// without case, "." and "*" left at the end of the mask match the end of the name, "*.*" all.
-bool WildcardMatches(const std::string& mask, const std::string& name);
-
 // An in-memory drive C: that enumerates as the scan expects of the file system: wildcards
 // against the long or the short name, "." and ".." in every directory but the root, "\" and "/"
 // alike, "." and ".." in paths as text, relative paths against a current directory, nothing
@@ -24,26 +22,111 @@ bool WildcardMatches(const std::string& mask, const std::string& name);
 // directory's entries. Entries come in the order added; every search is logged.
 class FakeFileSystem : public FileEnumeration {
  public:
-  FakeFileSystem();
-  ~FakeFileSystem() override;
-
   // Paths are absolute ("C:\a\b"); missing parents become plain directories.
   void AddDirectory(const std::string& path) { Resolve(path, true); }
-  void AddFile(const std::string& path, const std::string& shortName = "");
-  void AddLink(const std::string& path, const std::string& target = "");
+  void AddFile(const std::string& path, const std::string& shortName = "") {
+    Add(path, false)->entry.shortName = shortName;
+  }
+  void AddLink(const std::string& path, const std::string& target = "") {
+    Node* link = Add(path, true);
+    link->entry.isReparsePoint = true;
+    if (!target.empty()) link->shows = Resolve(target, true)->shows;
+  }
   void SetCurrentDirectory(const std::string& path) { Resolve(path, true, &current_); }
 
-  std::vector<FoundEntry> Enumerate(const std::string& specification) override;
+  std::vector<FoundEntry> Enumerate(const std::string& specification) override {
+    searches.push_back(specification);
+    const std::string::size_type maskStart = specification.find_last_of("\\/") + 1;  // npos + 1 = 0
+    const std::string mask = specification.substr(maskStart);
+    Texts names;
+    const Node* directory = Resolve(specification.substr(0, maskStart), false, &names);
+    std::string fullPath = "C:\\" + mask;
+    for (const std::string& name : names) fullPath += name + "\\";
+    const auto characters =
+        std::count_if(fullPath.begin(), fullPath.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    if (directory == nullptr || mask.empty() || characters > 259) return {};
+    std::vector<FoundEntry> entries;
+    if (directory != &root_) entries = {{".", "", true, false}, {"..", "", true, false}};
+    for (const auto& child : directory->shows->children) entries.push_back(child->entry);
+    const auto noMatch = [&mask](const FoundEntry& e) {
+      return !Matches(mask, e.name) && (e.shortName.empty() || !Matches(mask, e.shortName));
+    };
+    entries.erase(std::remove_if(entries.begin(), entries.end(), noMatch), entries.end());
+    return entries;
+  }
 
   Texts searches;
 
  private:
-  struct Node;
-  // The directory a path names, created when asked; its names below the root go to *names.
-  Node* Resolve(const std::string& path, bool create, Texts* names = nullptr);
-  Node* Add(const std::string& path, bool isDirectory);
+  struct Node {
+    FoundEntry entry{"", "", true, false};
+    Node* shows = this;  // whose entries it holds: a link's target
+    std::vector<std::unique_ptr<Node>> children;
+  };
 
-  std::unique_ptr<Node> root_;
+  static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+  static char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+  // "*" any run, "?" one byte, ASCII letters without case, "." and "*" left at the end of the
+  // mask match the end of the name, "*.*" all.
+  static bool Matches(const std::string& mask, const std::string& name) {
+    return mask == "*.*" || Matches(mask.c_str(), name.c_str());
+  }
+  static bool Matches(const char* mask, const char* name) {
+    if (*name == '\0') {
+      while (*mask == '.' || *mask == '*') ++mask;
+      return *mask == '\0';
+    }
+    if (*mask == '*') return Matches(mask + 1, name) || Matches(mask, name + 1);
+    return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) &&
+           Matches(mask + 1, name + 1);
+  }
+
+  // The directory a path names, created when asked; its names below the root go to *names.
+  Node* Resolve(const std::string& path, bool create, Texts* names = nullptr) {
+    const bool hasDrive = path.size() >= 2 && path[1] == ':';
+    if (hasDrive && Lower(path[0]) != 'c') return nullptr;
+    Texts walked = (hasDrive || (!path.empty() && IsSeparator(path[0]))) ? Texts{} : current_;
+    std::string component;
+    for (std::string::size_type i = hasDrive ? 2 : 0; i <= path.size(); ++i) {
+      if (i < path.size() && !IsSeparator(path[i])) {
+        component += path[i];
+        continue;
+      }
+      if (component == ".." && !walked.empty()) walked.pop_back();
+      if (!component.empty() && component != "." && component != "..") walked.push_back(component);
+      component.clear();
+    }
+    Node* node = &root_;
+    for (const std::string& name : walked) {
+      auto& children = node->shows->children;
+      const auto child = std::find_if(children.begin(), children.end(), [&name](const auto& c) {
+        return c->entry.isDirectory && EqualIgnoringAsciiCase(c->entry.name, name);
+      });
+      if (child != children.end()) {
+        node = child->get();
+        continue;
+      }
+      if (!create) return nullptr;
+      node = Add(name, true, children);
+    }
+    if (names != nullptr) *names = walked;
+    return node;
+  }
+
+  Node* Add(const std::string& path, bool isDirectory) {
+    const std::string::size_type separator = path.find_last_of('\\');
+    return Add(path.substr(separator + 1), isDirectory,
+               Resolve(path.substr(0, separator), true)->shows->children);
+  }
+  static Node* Add(const std::string& name, bool isDirectory,
+                   std::vector<std::unique_ptr<Node>>& siblings) {
+    siblings.push_back(std::make_unique<Node>());
+    siblings.back()->entry = FoundEntry{name, "", isDirectory, false};
+    return siblings.back().get();
+  }
+
+  Node root_;
   Texts current_;
 };
 
@@ -55,7 +138,7 @@ class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOper
   FakeFileSystem files;
   Texts numbers;
   Texts paths;
-  std::set<int> failingAppends;  // by the 0-based count of AppendRow calls
+  int failingAppend = -1;  // by the 0-based count of AppendRow calls
   std::function<void(const std::string& path)> onRow;
   std::function<void(const std::string& text)> onStatus;
   bool cancelFlag = false;
@@ -64,7 +147,13 @@ class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOper
   TargetPatternList customTargets;
   TargetPatternList quickSearch;
 
-  Texts StatusTexts() const;
+  Texts StatusTexts() const {
+    Texts texts;
+    for (const std::string& event : log) {
+      if (event.rfind("status ", 0) == 0) texts.push_back(event.substr(7));
+    }
+    return texts;
+  }
 
   std::string DirectoryText() override { return directory; }
   bool IsBoxTicked(TargetBox box) override {
@@ -78,15 +167,27 @@ class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOper
   FileEnumeration& Files() override { return files; }
 
   int RowCount() override { return static_cast<int>(paths.size()); }
-  int AppendRow(const std::string& numberText) override;
-  void SetRowPath(int row, const std::string& path) override;
+  int AppendRow(const std::string& numberText) override {
+    if (appends_++ == failingAppend) return -1;
+    numbers.push_back(numberText);
+    paths.emplace_back();
+    return RowCount() - 1;
+  }
+  void SetRowPath(int row, const std::string& path) override {
+    paths.at(static_cast<std::size_t>(row)) = path;
+    log.push_back("row " + numbers.at(static_cast<std::size_t>(row)) + " " + path);
+    if (onRow) onRow(path);
+  }
   bool IsRowTicked(int) override { return false; }
   std::string RowPath(int row) override { return paths.at(static_cast<std::size_t>(row)); }
   void RemoveRow(int) override {}
   void SetRedraw(bool on) override { log.push_back(on ? "redraw 1" : "redraw 0"); }
 
   void SetCaption(const std::string& text) override { log.push_back("caption " + text); }
-  void SetStatusText(const std::string& text) override;
+  void SetStatusText(const std::string& text) override {
+    log.push_back("status " + text);
+    if (onStatus) onStatus(text);
+  }
   void ShowProgressBar(bool show) override { log.push_back(show ? "bar 1" : "bar 0"); }
   void StartProgress(std::int32_t, std::int32_t, std::int32_t) override {}
   void StepProgress() override {}
@@ -106,11 +207,10 @@ class ScanStrategyTest : public ::testing::TestWithParam<ScanStrategy> {
   DirectoryReader reader{w.files, GetParam()};
 };
 
-#define INSTANTIATE_FOR_BOTH_STRATEGIES(Suite)                                                   \
-  INSTANTIATE_TEST_SUITE_P(, Suite,                                                              \
-                           ::testing::Values(ScanStrategy::SharedListing,                        \
-                                             ScanStrategy::EnumeratePerPattern),                 \
-                           [](const auto& strategy) {                                            \
-                             return std::string(strategy.param == ScanStrategy::SharedListing    \
-                                                    ? "SharedListing" : "EnumeratePerPattern");  \
-                           })
+#define INSTANTIATE_FOR_BOTH_STRATEGIES(Suite)                                                 \
+  INSTANTIATE_TEST_SUITE_P(                                                                    \
+      , Suite, ::testing::Values(ScanStrategy::SharedListing, ScanStrategy::EnumeratePerPattern), \
+      [](const auto& strategy) {                                                               \
+        return std::string(strategy.param == ScanStrategy::SharedListing ? "SharedListing"     \
+                                                                         : "EnumeratePerPattern"); \
+      })

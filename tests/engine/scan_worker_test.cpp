@@ -26,26 +26,6 @@ TEST(ScanWorker, SweepsThenAssemblesThePatternsThenWalks) {
   EXPECT_EQ(window.log, expected);
 }
 
-// A scan after a cancelled one runs, since showing the window clears the flag; a cancel during
-// the sweep still lets the pattern walk add the root's own rows, and no more.
-TEST(ScanWorker, ACancelDuringTheSweepLeavesTheWalkOnlyTheRoot) {
-  FakeScanWindow window;
-  for (const char* file : {"a\\x.tmp", "b\\y.tmp", "r.tmp"}) {
-    window.files.AddFile(std::string("C:\\k\\") + file);
-  }
-  window.directory = "C:\\k\\";
-  window.ticked = {TargetBox::Vc6, TargetBox::Custom};
-  window.customTargets = {"*.tmp"};
-  window.cancelFlag = true;
-  window.onStatus = [&window](const std::string& text) {
-    if (text == "C:\\k\\a") window.cancelFlag = true;
-  };
-  ScanWorker(&window);
-  EXPECT_EQ(window.paths, (Texts{"C:\\k\\r.tmp"}));
-  EXPECT_EQ(window.StatusTexts(), (Texts{"C:\\k\\", "C:\\k\\a", "C:\\k\\"}));
-  EXPECT_EQ(window.log.back(), "redraw 1");
-}
-
 class WindowWithFailingFiles : public FakeScanWindow, public FileEnumeration {
  public:
   FileEnumeration& Files() override { return *this; }
