@@ -65,7 +65,9 @@ class FakeFileSystem : public FileEnumeration {
   };
 
   static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-  static char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+  static char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  }
 
   // "*" any run, "?" one byte, ASCII letters without case, "." and "*" left at the end of the
   // mask match the end of the name, "*.*" all.

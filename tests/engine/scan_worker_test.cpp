@@ -10,7 +10,9 @@ namespace {
 
 TEST(ScanWorker, SweepsThenAssemblesThePatternsThenWalks) {
   FakeScanWindow window;
-  for (const char* file : {"w.dsw", "w.res", "~$a.doc"}) window.files.AddFile(std::string("C:\\s\\") + file);
+  for (const char* file : {"w.dsw", "w.res", "~$a.doc"}) {
+    window.files.AddFile(std::string("C:\\s\\") + file);
+  }
   window.directory = "C:\\s";
   window.ticked = {TargetBox::Vc6, TargetBox::Custom, TargetBox::Word};
   window.customTargets = {"~$*.doc"};
