@@ -182,11 +182,11 @@ void BareWalk(const std::wstring& directory, FINDEX_INFO_LEVELS level, WalkCount
 // Counts what a scan asks of the file system, to tell the cost of a design from its calls.
 class CountingEnumeration final : public FileEnumeration {
  public:
-  std::vector<FoundEntry> Enumerate(const std::string& specification) override {
-    const bool listing = specification.size() >= 3 &&
-                         specification.compare(specification.size() - 3, 3, "*.*") == 0;
+  std::vector<FoundEntry> Enumerate(const std::string& search) override {
+    const bool listing = search.size() >= 3 &&
+                         search.compare(search.size() - 3, 3, "*.*") == 0;
     ++(listing ? listings : searches);
-    std::vector<FoundEntry> entries = files_.Enumerate(specification);
+    std::vector<FoundEntry> entries = files_.Enumerate(search);
     if (!listing && entries.empty()) ++emptySearches;
     return entries;
   }

@@ -19,15 +19,15 @@ std::vector<FoundEntry> Expanded(const DirectoryListing& listing) {
 
 }  // namespace
 
-std::string ListingSpecification(const std::string& directory) {
-  return SearchSpecification(directory, "*.*");
+std::string ListingSearch(const std::string& directory) {
+  return PatternSearch(directory, "*.*");
 }
 
-std::string SearchSpecification(const std::string& directory, const TargetPattern& pattern) {
-  std::string specification = directory;
-  if (!EndsInSeparator(directory)) specification += '\\';
-  specification += pattern;
-  return specification;
+std::string PatternSearch(const std::string& directory, const TargetPattern& pattern) {
+  std::string search = directory;
+  if (!EndsInSeparator(directory)) search += '\\';
+  search += pattern;
+  return search;
 }
 
 DirectoryReader::DirectoryReader(FileEnumeration& files, ScanStrategy strategy)
@@ -39,7 +39,7 @@ const DirectoryListing& DirectoryReader::FullListing(const std::string& director
     if (kept != kept_.end()) return kept->second;
     if (hasRecent_ && recentDirectory_ == directory) return recentListing_;
   }
-  recentListing_ = DirectoryListing(files_.Enumerate(ListingSpecification(directory)));
+  recentListing_ = DirectoryListing(files_.Enumerate(ListingSearch(directory)));
   recentDirectory_ = directory;
   hasRecent_ = true;
   return recentListing_;
@@ -54,7 +54,7 @@ std::vector<FoundEntry> DirectoryReader::Search(const std::string& directory,
     if (pattern == "*.*") return Expanded(listing);  // the very search the listing made
     if (!listing.IsEmpty() && NoFileMayMatch(listing, pattern)) return {};
   }
-  return files_.Enumerate(SearchSpecification(directory, pattern));
+  return files_.Enumerate(PatternSearch(directory, pattern));
 }
 
 const CandidateFilter& DirectoryReader::FilterFor(const TargetPattern& pattern) {

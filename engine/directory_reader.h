@@ -53,6 +53,6 @@ class DirectoryReader {
 };
 
 // "D:\src" and "D:\src\" both give "D:\src\*.*"; "D:\src\\" gives "D:\src\\*.*".
-std::string ListingSpecification(const std::string& directory);
+std::string ListingSearch(const std::string& directory);
 // The directory, a "\" unless it ends in one, then the pattern unchanged.
-std::string SearchSpecification(const std::string& directory, const TargetPattern& pattern);
+std::string PatternSearch(const std::string& directory, const TargetPattern& pattern);

@@ -11,14 +11,14 @@ struct FoundEntry {
   bool isReparsePoint = false;  // junction, symbolic link or mount point
 };
 
-// The one file-system operation of the scan side. Given a search specification (a directory,
+// The one file-system operation of the scan side. Given a search string (a directory,
 // a separator and a pattern, "D:\src\*.*"), yields the entries of that one directory whose long
 // or short name matches the pattern, in the file system's own order: wildcards and letter case
 // are the file system's, hidden and system entries and "." and ".." are included. A
-// specification that cannot be searched (missing or unreadable directory, too long, ending in
+// search string that cannot be searched (missing or unreadable directory, too long, ending in
 // "\") yields nothing and reports nothing.
 class FileEnumeration {
  public:
   virtual ~FileEnumeration() = default;
-  virtual std::vector<FoundEntry> Enumerate(const std::string& specification) = 0;
+  virtual std::vector<FoundEntry> Enumerate(const std::string& search) = 0;
 };

@@ -9,14 +9,14 @@ namespace {
 // A search that ends in a separator names no entry: Windows and Wine both refuse it, but the
 // scan relies on that (an empty pattern adds no rows), so it is decided here, not left to each
 // file system driver.
-bool EndsInSeparator(const std::wstring& specification) {
-  return !specification.empty() && (specification.back() == L'\\' || specification.back() == L'/');
+bool EndsInSeparator(const std::wstring& search) {
+  return !search.empty() && (search.back() == L'\\' || search.back() == L'/');
 }
 
 // Without the "\\?\" prefix Windows accepts at most MAX_PATH - 1 characters, unless the machine
 // has opted into long paths; Wine has no such limit. Refusing longer ones here keeps a scan's
 // result independent of either.
-bool TooLong(const std::wstring& specification) { return specification.size() >= MAX_PATH; }
+bool TooLong(const std::wstring& search) { return search.size() >= MAX_PATH; }
 
 FoundEntry ToFoundEntry(const WIN32_FIND_DATAW& data) {
   FoundEntry entry;
@@ -41,10 +41,10 @@ class QuietCriticalErrors {
 
 }  // namespace
 
-std::vector<FoundEntry> Win32FileEnumeration::Enumerate(const std::string& specification) {
+std::vector<FoundEntry> Win32FileEnumeration::Enumerate(const std::string& searchString) {
   std::vector<FoundEntry> entries;
-  const std::wstring wide = Widen(specification);
-  // A NUL inside would silently cut the specification short and search something else.
+  const std::wstring wide = Widen(searchString);
+  // A NUL inside would silently cut the search string short and search something else.
   if (wide.empty() || wide.find(L'\0') != std::wstring::npos || EndsInSeparator(wide) ||
       TooLong(wide)) {
     return entries;
@@ -53,12 +53,12 @@ std::vector<FoundEntry> Win32FileEnumeration::Enumerate(const std::string& speci
   QuietCriticalErrors quiet;
   WIN32_FIND_DATAW data;
   // FindExInfoStandard, because only it fills in the short name that a caller may match against.
-  const HANDLE search = FindFirstFileExW(wide.c_str(), FindExInfoStandard, &data,
-                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (search == INVALID_HANDLE_VALUE) return entries;
+  const HANDLE found = FindFirstFileExW(wide.c_str(), FindExInfoStandard, &data,
+                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (found == INVALID_HANDLE_VALUE) return entries;
   do {
     entries.push_back(ToFoundEntry(data));
-  } while (FindNextFileW(search, &data));
-  FindClose(search);
+  } while (FindNextFileW(found, &data));
+  FindClose(found);
   return entries;
 }

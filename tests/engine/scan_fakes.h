@@ -34,12 +34,12 @@ class FakeFileSystem : public FileEnumeration {
   }
   void SetCurrentDirectory(const std::string& path) { Resolve(path, true, &current_); }
 
-  std::vector<FoundEntry> Enumerate(const std::string& specification) override {
-    searches.push_back(specification);
-    const std::string::size_type maskStart = specification.find_last_of("\\/") + 1;  // npos + 1 = 0
-    const std::string mask = specification.substr(maskStart);
+  std::vector<FoundEntry> Enumerate(const std::string& search) override {
+    searches.push_back(search);
+    const std::string::size_type maskStart = search.find_last_of("\\/") + 1;  // npos + 1 = 0
+    const std::string mask = search.substr(maskStart);
     Texts names;
-    const Node* directory = Resolve(specification.substr(0, maskStart), false, &names);
+    const Node* directory = Resolve(search.substr(0, maskStart), false, &names);
     std::string fullPath = "C:\\" + mask;
     for (const std::string& name : names) fullPath += name + "\\";
     const auto characters =

@@ -111,9 +111,9 @@ TEST_F(Win32FileEnumerationTest, MatchesShortNamesWhereTheFileSystemKeepsThem) {
   EXPECT_THAT(Names(Enumerate(alias)), UnorderedElementsAreArray({"x.tmpl"}));
 }
 
-TEST_F(Win32FileEnumerationTest, YieldsNothingForSpecificationsThatCannotBeSearched) {
+TEST_F(Win32FileEnumerationTest, YieldsNothingForSearchesThatCannotBeMade) {
   const std::string root = tree_.Root();
-  for (const std::string& specification : {
+  for (const std::string& search : {
            root + "\\",                      // ends in a separator
            root + "\\sub\\",                 // likewise, below
            root + "/",                       // the other separator
@@ -122,14 +122,14 @@ TEST_F(Win32FileEnumerationTest, YieldsNothingForSpecificationsThatCannotBeSearc
            std::string(),                    // nothing at all
            root + std::string("\\*\0.tmp", 7),  // a NUL would cut it to "\*"
        }) {
-    EXPECT_THAT(files_.Enumerate(specification), IsEmpty()) << specification;
+    EXPECT_THAT(files_.Enumerate(search), IsEmpty()) << search;
   }
 }
 
 // Windows searches at most MAX_PATH - 1 characters without the "\\?\" prefix; Wine would search
-// further. A file named so that its specification is exactly as long as allowed is found, one
+// further. A file named so that its search string is exactly as long as allowed is found, one
 // character more and nothing is.
-TEST_F(Win32FileEnumerationTest, RefusesSpecificationsLongerThanMaxPath) {
+TEST_F(Win32FileEnumerationTest, RefusesSearchStringsOfMaxPathOrMore) {
   const std::string directory = tree_.Path("long");
   tree_.MakeDirectory("long");
   const std::size_t room = MAX_PATH - 1 - (Widen(directory).size() + 1);
