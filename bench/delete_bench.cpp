@@ -5,6 +5,7 @@
 #include "engine/delete_worker.h"
 #include "engine/win32/utf.h"
 #include "engine/win32/win32_removal_operations.h"
+#include "tests/win32/silent_progress.h"
 
 #include <windows.h>
 
@@ -29,13 +30,13 @@ double SecondsSince(Clock::time_point start) { return std::chrono::duration<doub
 
 // A list and progress window that cost next to nothing, so the run measures the worker and
 // the removals. Every row is ticked; rows go from the front, which a deque erases in O(1).
-class BenchWindow final : public DeleteWindow, ResultList, ProgressOperations {
+class BenchWindow final : public DeleteWindow, ResultList {
  public:
   BenchWindow(const std::vector<std::string>& paths, RemovalOperations& removal)
       : rows_(paths.begin(), paths.end()), removal_(removal) {}
 
   ResultList& Results() override { return *this; }
-  ProgressOperations& Progress() override { return *this; }
+  ProgressOperations& Progress() override { return progress_; }
   RemovalOperations& Removal() override { return removal_; }
   std::atomic<std::int32_t>& BusyFlag() override { return busy_; }
   std::atomic<std::int32_t>& DeleteModeWord() override { return mode_; }
@@ -48,20 +49,12 @@ class BenchWindow final : public DeleteWindow, ResultList, ProgressOperations {
   void RemoveRow(int row) override { rows_.erase(rows_.begin() + row); }
   void SetRedraw(bool) override {}
 
-  void SetCaption(const std::string&) override {}
-  void SetStatusText(const std::string&) override {}
-  void ShowProgressBar(bool) override {}
-  void StartProgress(std::int32_t, std::int32_t, std::int32_t) override {}
-  void StepProgress() override {}
-  void ShowProgress() override {}
-  void HideProgress() override {}
-  bool CancelRequested() override { return false; }
-
   std::size_t Remaining() const { return rows_.size(); }
 
  private:
   std::deque<std::string> rows_;
   RemovalOperations& removal_;
+  SilentProgress progress_;
   std::atomic<std::int32_t> busy_{0};
   std::atomic<std::int32_t> mode_{ModePlain};
 };

@@ -16,6 +16,7 @@
 #include "engine/win32/utf.h"
 #include "engine/win32/win32_file_enumeration.h"
 #include "engine/win32/win32_removal_operations.h"
+#include "tests/win32/silent_progress.h"
 #include "tests/win32/temp_tree.h"
 #include "ui/dialogs/cleaner_dlg.h"
 #include "ui/dialogs/progress_dlg.h"
@@ -59,19 +60,6 @@ class MemoryResultList : public ResultList {
   std::string RowPath(int row) override { return rows[static_cast<std::size_t>(row)].path; }
   void RemoveRow(int row) override { rows.erase(rows.begin() + row); }
   void SetRedraw(bool) override {}
-};
-
-// Progress that shows nothing: with it, a run costs what the file system and the list cost.
-class SilentProgress : public ProgressOperations {
- public:
-  void SetCaption(const std::string&) override {}
-  void SetStatusText(const std::string&) override {}
-  void ShowProgressBar(bool) override {}
-  void StartProgress(std::int32_t, std::int32_t, std::int32_t) override {}
-  void StepProgress() override {}
-  void ShowProgress() override {}
-  void HideProgress() override {}
-  bool CancelRequested() override { return false; }
 };
 
 // What the workers need of a window, with a chosen result list and progress; everything else
