@@ -21,9 +21,6 @@ bool Exists(const std::string& path) {
 const int kDeleteButtons[] = {IDC_PLAIN_DELETE, IDC_FORCED_DELETE, IDC_SHRED_DELETE,
                               IDC_RECYCLE_DELETE, IDC_RESTART_DELETE};
 
-const char kFollowUs[] = "请关注我们的网站 ";
-const char kComingSoon[] = " 不久即推出该功能";
-
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
@@ -33,39 +30,7 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
          text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// Files spread over directories (Wine slows down with many files in one directory).
-void MakeSpreadFiles(const TempTree& tree, int directories, int filesEach) {
-  for (int d = 0; d < directories; ++d) {
-    for (int f = 0; f < filesEach; ++f) {
-      tree.MakeFile("d" + std::to_string(d) + "\\f" + std::to_string(f) + ".dat");
-    }
-  }
-}
-
-// Rows whose file is still on the disk, and rows in all.
-int RowsWithExistingFiles(HWND main) {
-  int existing = 0;
-  for (const std::string& row : WindowDriver::Rows(ResultList(main))) {
-    if (Exists(row.substr(row.find('|') + 1))) ++existing;
-  }
-  return existing;
-}
-
-int CountFiles(const std::string& directory) {
-  int count = 0;
-  WIN32_FIND_DATAW data;
-  const HANDLE search = FindFirstFileW(Widen(directory + "\\*").c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    count += (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                 ? CountFiles(directory + "\\" + Narrow(name))
-                 : 1;
-  } while (FindNextFileW(search, &data));
-  FindClose(search);
-  return count;
-}
+std::size_t RowCount(HWND main) { return WindowDriver::Rows(ResultList(main)).size(); }
 
 using MainWindowTest = WindowTest;
 
@@ -80,49 +45,33 @@ TEST_F(MainWindowTest, ScanFindsEveryTargetKindInOrder) {
   tree.MakeFile("~$report.doc", FILE_ATTRIBUTE_HIDDEN);
   tree.MakeFile("Thumbs.db", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   tree.MakeFile("keep.txt");
-  WriteCount(1);
-  WriteSetting("UserType", "FileType1", "*.tmp");
+  Settings().WriteInt("UserType", "Count", 1);
+  Settings().WriteString("UserType", "FileType1", "*.tmp");
 
   RunMainWindow([&](WindowDriver& driver, HWND main) {
     WindowDriver::ClickAndWait(main, IDC_TARGET_VC6);
-    WindowDriver::Click(main, IDC_TARGET_CUSTOM);
-    HWND list = driver.WaitForDialog(IDC_PATTERN_LIST, L"ListBox");
-    ASSERT_NE(list, nullptr);
-    WindowDriver::Click(list, IDOK);
-    ASSERT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(list); }));
-    SetQuickSearch(driver, main, "*.log");
+    ASSERT_TRUE(CloseWith(OpenPatternList(driver, main), IDOK));
+    EnterPattern(driver, main, IDC_TARGET_QUICK, "*.log");
     WindowDriver::ClickAndWait(main, IDC_TARGET_WORD);
     WindowDriver::ClickAndWait(main, IDC_TARGET_THUMBS);
 
-    Scan(main, tree.Root());
     const std::string root = tree.Root();
     // The workspace sweep first, then the pattern walk: own patterns, quick search, Word,
-    // Thumbs.db.
-    EXPECT_EQ(WindowDriver::Rows(ResultList(main)),
-              (std::vector<std::string>{"1|" + root + "\\Debug\\main.obj",
-                                        "2|" + root + "\\notes.tmp", "3|" + root + "\\trace.log",
-                                        "4|" + root + "\\~$report.doc",
-                                        "5|" + root + "\\Thumbs.db"}));
+    // Thumbs.db. A second scan starts from an empty list.
+    for (const std::string& typed : {root, root + "\\"}) {
+      Scan(main, typed);
+      EXPECT_EQ(WindowDriver::Rows(ResultList(main)),
+                (std::vector<std::string>{
+                    "1|" + root + "\\Debug\\main.obj", "2|" + root + "\\notes.tmp",
+                    "3|" + root + "\\trace.log", "4|" + root + "\\~$report.doc",
+                    "5|" + root + "\\Thumbs.db"}));
+    }
     EXPECT_EQ(WindowDriver::Ticks(ResultList(main)), std::vector<bool>(5, false));
     WindowDriver::ClickAndWait(main, IDC_CHECK_ALL);
     EXPECT_EQ(WindowDriver::Ticks(ResultList(main)), std::vector<bool>(5, true));
     EXPECT_TRUE(WindowDriver::SaveScreenshot(main, "main-window-after-scan"));
     WindowDriver::ClickAndWait(main, IDC_CHECK_NONE);
     EXPECT_EQ(WindowDriver::Ticks(ResultList(main)), std::vector<bool>(5, false));
-
-    // A second scan starts from an empty list.
-    Scan(main, root + "\\");
-    EXPECT_EQ(WindowDriver::Rows(ResultList(main)).size(), 5u);
-    EXPECT_EQ(WindowDriver::Rows(ResultList(main)).front(), "1|" + root + "\\Debug\\main.obj");
-  });
-}
-
-TEST_F(MainWindowTest, EmptyDirectoryFieldScansNothing) {
-  RunMainWindow([&](WindowDriver& driver, HWND main) {
-    WindowDriver::SetItemText(main, IDC_DIRECTORY, "");
-    WindowDriver::ClickAndWait(main, IDC_SCAN);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_SCAN)));
-    EXPECT_EQ(driver.FindDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW), nullptr);
   });
 }
 
@@ -131,7 +80,7 @@ struct DeleteCase {
   int button;
   const char* question;
   bool firstFileReadOnly;
-  // The rows left, by file name, and whether their files stay on the disk.
+  // The rows left, by file name, and whether the files of removed rows stay on the disk.
   std::vector<std::string> rowsLeft;
   bool removedFilesStay;
 };
@@ -149,28 +98,36 @@ TEST_P(DeleteCommandTest, NoChangesNothingAndYesRemovesTheTickedRows) {
   tree.MakeFile("c.tmp");
 
   RunMainWindow([&](WindowDriver& driver, HWND main) {
-    SetQuickSearch(driver, main, "*.tmp");
+    EnterPattern(driver, main, IDC_TARGET_QUICK, "*.tmp");
     Scan(main, tree.Root());
     const std::vector<std::string> before = WindowDriver::Rows(ResultList(main));
     ASSERT_EQ(before.size(), 3u);
-    TickRowsEndingWith(main, {"\\a.tmp", "\\c.tmp"});
+    for (std::size_t row = 0; row < before.size(); ++row) {
+      if (!EndsWith(before[row], "\\b.tmp")) {
+        WindowDriver::SetTick(ResultList(main), static_cast<int>(row), true);
+      }
+    }
 
-    const auto declined = PressDelete(driver, main, tested.button, IDNO);
-    EXPECT_EQ(declined.text, tested.question);
-    EXPECT_EQ(declined.title, Dialog::MessageBoxTitle());
-    EXPECT_TRUE(declined.hasYesNo);
-    EXPECT_TRUE(declined.questionIcon);
-    EXPECT_EQ(WindowDriver::Rows(ResultList(main)), before);
-    for (const char* name : {"a.tmp", "b.tmp", "c.tmp"}) EXPECT_TRUE(Exists(tree.Path(name)));
-
-    PressDelete(driver, main, tested.button, IDYES);
+    for (const int answer : {IDNO, IDYES}) {
+      WindowDriver::Click(main, tested.button);
+      const auto seen = driver.AnswerMessageBox(answer);
+      ASSERT_TRUE(seen.has_value());
+      EXPECT_EQ(seen->text, tested.question);
+      EXPECT_TRUE(seen->hasYesNo);
+      WindowDriver::Sync(main);
+      ASSERT_TRUE(WaitForIdle(main));
+      if (answer == IDNO) {
+        EXPECT_EQ(WindowDriver::Rows(ResultList(main)), before);
+        for (const char* name : {"a.tmp", "b.tmp", "c.tmp"}) EXPECT_TRUE(Exists(tree.Path(name)));
+      }
+    }
+    // Rows that stay keep their numbers.
     std::vector<std::string> expected;
     for (const std::string& row : before) {
       for (const std::string& name : tested.rowsLeft) {
         if (EndsWith(row, "\\" + name)) expected.push_back(row);
       }
     }
-    // Rows keep their numbers; a row whose file stayed keeps its tick.
     EXPECT_EQ(WindowDriver::Rows(ResultList(main)), expected);
     for (const char* name : {"a.tmp", "c.tmp"}) {
       bool rowLeft = false;
@@ -208,155 +165,157 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<DeleteCase>& param) { return param.param.name; });
 
 TEST_F(MainWindowTest, EmptyListGuardsAndTheTwoAnnouncements) {
+  struct Case {
+    int button;
+    bool afterScan;
+    const char* questionStart;  // null: no question at all
+  };
+  const Case cases[] = {
+      {IDC_PLAIN_DELETE, false, nullptr},
+      {IDC_FORCED_DELETE, false, nullptr},
+      {IDC_SHRED_DELETE, false, nullptr},
+      {IDC_RECYCLE_DELETE, false, nullptr},
+      {IDC_RESTART_DELETE, false, nullptr},
+      {IDC_SUPER_DELETE, false, nullptr},
+      {IDC_WHO_IS_USING, false,
+       "谁在使用:在系统中查找出正在使用选定文档的进程信息\n\n请关注我们的网站 "},
+      {IDC_SUPER_DELETE, true, "是否<超强删除>所有选中的文件?\n删除后将无法还原!!\n\n"},
+  };
   TempTree tree("announcements");
   tree.MakeFile("a.tmp");
   RunMainWindow([&](WindowDriver& driver, HWND main) {
-    for (int button : kDeleteButtons) {
-      WindowDriver::Click(main, button);
+    // An empty directory field scans nothing.
+    WindowDriver::SetItemText(main, IDC_DIRECTORY, "");
+    WindowDriver::ClickAndWait(main, IDC_SCAN);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_SCAN)));
+    EXPECT_EQ(driver.FindDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW), nullptr);
+
+    for (const Case& tested : cases) {
+      if (tested.afterScan && RowCount(main) == 0) {
+        EnterPattern(driver, main, IDC_TARGET_QUICK, "*.tmp");
+        Scan(main, tree.Root());
+        WindowDriver::ClickAndWait(main, IDC_CHECK_ALL);
+      }
+      WindowDriver::Click(main, tested.button);
       WindowDriver::Sync(main);
-      EXPECT_EQ(driver.FindMessageBox(), nullptr) << "button " << button;
+      if (tested.questionStart == nullptr) {
+        EXPECT_EQ(driver.FindMessageBox(), nullptr) << "button " << tested.button;
+        continue;
+      }
+      const auto seen = driver.AnswerMessageBox(IDYES);
+      ASSERT_TRUE(seen.has_value()) << "button " << tested.button;
+      EXPECT_TRUE(StartsWith(seen->text, tested.questionStart)) << seen->text;
+      EXPECT_TRUE(EndsWith(seen->text, " 不久即推出该功能")) << seen->text;
+      WindowDriver::Sync(main);
+      EXPECT_EQ(driver.FindMessageBox(), nullptr);
+      EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_SCAN))) << "no worker started";
     }
-    WindowDriver::Click(main, IDC_SUPER_DELETE);
-    WindowDriver::Sync(main);
-    EXPECT_EQ(driver.FindMessageBox(), nullptr);
-
-    // Who is using speaks also over an empty list.
-    WindowDriver::Click(main, IDC_WHO_IS_USING);
-    const auto whoIsUsing = driver.AnswerMessageBox(IDYES);
-    ASSERT_TRUE(whoIsUsing.has_value());
-    EXPECT_TRUE(StartsWith(whoIsUsing->text,
-                           "谁在使用:在系统中查找出正在使用选定文档的进程信息\n\n" +
-                               std::string(kFollowUs)));
-    EXPECT_TRUE(EndsWith(whoIsUsing->text, kComingSoon));
-    EXPECT_TRUE(whoIsUsing->hasYesNo && whoIsUsing->questionIcon);
-
-    SetQuickSearch(driver, main, "*.tmp");
-    Scan(main, tree.Root());
-    WindowDriver::ClickAndWait(main, IDC_CHECK_ALL);
-    WindowDriver::Click(main, IDC_SUPER_DELETE);
-    const auto super = driver.AnswerMessageBox(IDYES);
-    ASSERT_TRUE(super.has_value());
-    EXPECT_TRUE(StartsWith(super->text, "是否<超强删除>所有选中的文件?\n删除后将无法还原!!\n\n"));
-    EXPECT_TRUE(EndsWith(super->text, kComingSoon));
-    EXPECT_TRUE(super->hasYesNo && super->questionIcon);
-    WindowDriver::Sync(main);
-    EXPECT_EQ(driver.FindMessageBox(), nullptr);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_SCAN))) << "no worker started";
-    EXPECT_EQ(WindowDriver::Rows(ResultList(main)).size(), 1u);
+    EXPECT_EQ(RowCount(main), 1u);
     EXPECT_TRUE(Exists(tree.Path("a.tmp")));
   });
 }
 
-// A tree big enough that a scan or a deletion is still running when the test acts.
+// A tree big enough that a scan or a deletion is still running when the test acts. Files are
+// spread over directories: Wine slows down with many files in one directory.
 class BusyWindowTest : public WindowTest {
  protected:
   static void SetUpTestSuite() {
     WindowTest::SetUpTestSuite();
     tree_ = new TempTree("busy");
-    MakeSpreadFiles(*tree_, 60, 50);
   }
   static void TearDownTestSuite() {
     delete tree_;
     tree_ = nullptr;
   }
+  // Makes the files again (deletions remove them) and gives how many there are.
+  static int MakeOrCountFiles(bool make) {
+    int count = 0;
+    for (int d = 0; d < 60; ++d) {
+      for (int f = 0; f < 50; ++f) {
+        const std::string name = "d" + std::to_string(d) + "\\f" + std::to_string(f) + ".dat";
+        if (make) tree_->MakeFile(name);
+        count += Exists(tree_->Path(name)) ? 1 : 0;
+      }
+    }
+    return count;
+  }
   void SetUp() override {
     WindowTest::SetUp();
-    // Deletion tests remove files; put them back.
-    MakeSpreadFiles(*tree_, 60, 50);
+    MakeOrCountFiles(true);
+  }
+  // Starts a scan for every file and waits for its progress window.
+  static void StartScan(const WindowDriver& driver, HWND main) {
+    EnterPattern(driver, main, IDC_TARGET_QUICK, "*.*");
+    WindowDriver::SetItemText(main, IDC_DIRECTORY, tree_->Root());
+    WindowDriver::ClickAndWait(main, IDC_SCAN);
+    ASSERT_NE(driver.WaitForDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW), nullptr);
   }
 
-  static constexpr int kFiles = 60 * 50;
+  static constexpr std::size_t kFiles = 60 * 50;
   static TempTree* tree_;
 };
 
 TempTree* BusyWindowTest::tree_ = nullptr;
 
-TEST_F(BusyWindowTest, CancelInTheProgressWindowStopsADeletion) {
-  RunMainWindow([&](WindowDriver& driver, HWND main) {
-    SetQuickSearch(driver, main, "*.dat");
-    Scan(main, tree_->Root());
-    ASSERT_EQ(WindowDriver::Rows(ResultList(main)).size(), static_cast<std::size_t>(kFiles));
-    WindowDriver::ClickAndWait(main, IDC_CHECK_ALL);
-
-    WindowDriver::Click(main, IDC_PLAIN_DELETE);
-    ASSERT_TRUE(driver.AnswerMessageBox(IDYES).has_value());
-    HWND progress = driver.WaitForDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW);
-    ASSERT_NE(progress, nullptr);
-    EXPECT_EQ(WindowDriver::Text(progress), "正在删除...");
-    Sleep(300);
-    EXPECT_TRUE(WindowDriver::SaveScreenshot(progress, "progress-window-deleting"));
-    WindowDriver::Click(progress, IDCANCEL);
-    ASSERT_TRUE(WaitForIdle(main));
-
-    EXPECT_FALSE(IsWindowVisible(progress));
-    const int rowsLeft = static_cast<int>(WindowDriver::Rows(ResultList(main)).size());
-    EXPECT_GT(rowsLeft, 0) << "the run went to its end despite Cancel";
-    EXPECT_EQ(RowsWithExistingFiles(main), rowsLeft);
-    EXPECT_EQ(CountFiles(tree_->Root()), rowsLeft);
-  });
+TEST_F(BusyWindowTest, CancelOrExitDuringADeletionStopsIt) {
+  // Cancel in the progress window, or Exit in the main window: Exit only cancels the run,
+  // a second Exit closes the window and saves the settings.
+  for (const bool exit : {false, true}) {
+    if (exit) {
+      RemoveTestSettings();
+      MakeOrCountFiles(true);
+    }
+    const INT_PTR result = RunMainWindow([&](WindowDriver& driver, HWND main) {
+      EnterPattern(driver, main, IDC_TARGET_QUICK, "*.dat");
+      Scan(main, tree_->Root());
+      ASSERT_EQ(RowCount(main), kFiles);
+      WindowDriver::ClickAndWait(main, IDC_CHECK_ALL);
+      WindowDriver::Click(main, exit ? IDC_SHRED_DELETE : IDC_PLAIN_DELETE);
+      ASSERT_TRUE(driver.AnswerMessageBox(IDYES).has_value());
+      HWND progress = driver.WaitForDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW);
+      ASSERT_NE(progress, nullptr);
+      EXPECT_EQ(WindowDriver::Text(progress), "正在删除...");
+      Sleep(300);
+      EXPECT_TRUE(exit || WindowDriver::SaveScreenshot(progress, "progress-window-deleting"));
+      WindowDriver::Click(exit ? main : progress, IDCANCEL);
+      WindowDriver::Sync(main);
+      EXPECT_TRUE(IsWindow(main));
+      ASSERT_TRUE(WaitForIdle(main));
+      EXPECT_FALSE(IsWindowVisible(progress));
+      const std::size_t rowsLeft = RowCount(main);
+      EXPECT_GT(rowsLeft, 0u) << "the run went to its end despite the cancel";
+      EXPECT_EQ(static_cast<std::size_t>(MakeOrCountFiles(false)), rowsLeft);
+      EXPECT_EQ(Settings().ReadString("Recent", "Search", "<missing>"), "<missing>");
+      EXPECT_TRUE(!exit || CloseWith(main, IDCANCEL));
+    });
+    if (exit) {
+      EXPECT_EQ(result, IDCANCEL);
+      EXPECT_EQ(Settings().ReadString("Recent", "Search", "<missing>"), tree_->Root());
+    }
+  }
 }
 
-TEST_F(BusyWindowTest, ExitDuringADeletionCancelsItAndASecondExitCloses) {
-  const INT_PTR result = RunMainWindow([&](WindowDriver& driver, HWND main) {
-    SetQuickSearch(driver, main, "*.dat");
-    Scan(main, tree_->Root());
-    WindowDriver::ClickAndWait(main, IDC_CHECK_ALL);
-    WindowDriver::Click(main, IDC_SHRED_DELETE);
-    ASSERT_TRUE(driver.AnswerMessageBox(IDYES).has_value());
-    HWND progress = driver.WaitForDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW);
-    ASSERT_NE(progress, nullptr);
-    Sleep(200);
-
-    WindowDriver::Click(main, IDCANCEL);
-    WindowDriver::Sync(main);
-    EXPECT_TRUE(IsWindow(main)) << "Exit during a deletion only cancels it";
-    ASSERT_TRUE(WaitForIdle(main));
-    EXPECT_FALSE(IsWindowVisible(progress));
-    const int rowsLeft = static_cast<int>(WindowDriver::Rows(ResultList(main)).size());
-    EXPECT_GT(rowsLeft, 0);
-    EXPECT_EQ(CountFiles(tree_->Root()), rowsLeft);
-    EXPECT_EQ(ReadSetting("Recent", "Search"), "<missing>") << "nothing saved yet";
-
-    WindowDriver::Click(main, IDCANCEL);
-    EXPECT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(main); }));
-  });
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(ReadSetting("Recent", "Search"), tree_->Root());
-}
-
-TEST_F(BusyWindowTest, ExitDuringAScanEndsTheWindowOnceTheScanHasStopped) {
-  const INT_PTR result = RunMainWindow([&](WindowDriver& driver, HWND main) {
-    SetQuickSearch(driver, main, "*.*");
-    WindowDriver::SetItemText(main, IDC_DIRECTORY, tree_->Root());
-    WindowDriver::ClickAndWait(main, IDC_SCAN);
-    ASSERT_NE(driver.WaitForDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW), nullptr);
-    WindowDriver::Click(main, IDCANCEL);
-    EXPECT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(main); }));
-  });
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(ReadSetting("Recent", "Search"), tree_->Root());
-}
-
-TEST_F(BusyWindowTest, EnterDuringAScanEndsTheWindowWithoutSaving) {
-  const INT_PTR result = RunMainWindow([&](WindowDriver& driver, HWND main) {
-    SetQuickSearch(driver, main, "*.*");
-    WindowDriver::SetItemText(main, IDC_DIRECTORY, tree_->Root());
-    WindowDriver::ClickAndWait(main, IDC_SCAN);
-    ASSERT_NE(driver.WaitForDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW), nullptr);
-    PostMessageW(main, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(main); }));
-  });
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(ReadSetting("Recent", "Search"), "<missing>");
+TEST_F(BusyWindowTest, ExitDuringAScanEndsTheWindowOnceTheScanHasStoppedAndEnterSavesNothing) {
+  const struct {
+    int command;
+    const char* saved;
+  } cases[] = {{IDCANCEL, nullptr}, {IDOK, "<missing>"}};
+  for (const auto& tested : cases) {
+    RemoveTestSettings();
+    const INT_PTR result = RunMainWindow([&](WindowDriver& driver, HWND main) {
+      StartScan(driver, main);
+      PostMessageW(main, WM_COMMAND, tested.command, 0);
+      EXPECT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(main); }));
+    });
+    EXPECT_EQ(result, tested.command);
+    EXPECT_EQ(Settings().ReadString("Recent", "Search", "<missing>"),
+              tested.saved != nullptr ? tested.saved : tree_->Root());
+  }
 }
 
 TEST_F(BusyWindowTest, NoSecondWorkerStartsWhileOneRuns) {
   RunMainWindow([&](WindowDriver& driver, HWND main) {
-    SetQuickSearch(driver, main, "*.*");
-    WindowDriver::SetItemText(main, IDC_DIRECTORY, tree_->Root());
-    WindowDriver::ClickAndWait(main, IDC_SCAN);
-    HWND progress = driver.WaitForDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW);
-    ASSERT_NE(progress, nullptr);
+    StartScan(driver, main);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, IDC_SCAN)));
     for (int button : kDeleteButtons) {
       EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, button))) << button;
@@ -368,7 +327,7 @@ TEST_F(BusyWindowTest, NoSecondWorkerStartsWhileOneRuns) {
     ASSERT_TRUE(WaitForIdle(main));
     // One scan's rows: every file once, numbered 1 to n.
     const std::vector<std::string> rows = WindowDriver::Rows(ResultList(main));
-    ASSERT_EQ(rows.size(), static_cast<std::size_t>(kFiles));
+    ASSERT_EQ(rows.size(), kFiles);
     for (std::size_t row = 0; row < rows.size(); ++row) {
       EXPECT_TRUE(StartsWith(rows[row], std::to_string(row + 1) + "|")) << rows[row];
     }
@@ -383,96 +342,33 @@ TEST_F(MainWindowTest, SettingsAreKeptAcrossRuns) {
   RunMainWindow([&](WindowDriver& driver, HWND main) {
     EXPECT_EQ(WindowDriver::ItemText(main, IDC_DIRECTORY), "");
     WindowDriver::SetItemText(main, IDC_DIRECTORY, directory);
-    WindowDriver::Click(main, IDC_TARGET_CUSTOM);
-    HWND list = driver.WaitForDialog(IDC_PATTERN_LIST, L"ListBox");
-    ASSERT_NE(list, nullptr);
+    HWND list = OpenPatternList(driver, main);
     for (const std::string& pattern : patterns) {
-      WindowDriver::Click(list, IDC_ADD_PATTERN);
-      HWND entry = driver.WaitForDialog(IDC_PATTERN_EDIT, L"ComboBox");
-      ASSERT_NE(entry, nullptr);
-      WindowDriver::SetItemText(entry, IDC_PATTERN_EDIT, pattern);
-      WindowDriver::Click(entry, IDOK);
-      ASSERT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(entry); }));
+      EnterPattern(driver, list, IDC_ADD_PATTERN, pattern);
     }
     EXPECT_TRUE(WindowDriver::SaveScreenshot(list, "own-pattern-list"));
-    WindowDriver::Click(list, IDOK);
-    ASSERT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(list); }));
+    ASSERT_TRUE(CloseWith(list, IDOK));
     EXPECT_TRUE(WindowDriver::IsChecked(main, IDC_TARGET_CUSTOM));
-    WindowDriver::Click(main, IDCANCEL);
-    EXPECT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(main); }));
+    EXPECT_TRUE(CloseWith(main, IDCANCEL));
   });
-  EXPECT_EQ(ReadSetting("Recent", "Search"), directory);
-  ASSERT_EQ(ReadCount(), 5);
-  for (std::size_t k = 0; k < patterns.size(); ++k) {
-    EXPECT_EQ(ReadSetting("UserType", "FileType" + std::to_string(k + 1)), patterns[k]);
-  }
+  EXPECT_EQ(Settings().ReadString("Recent", "Search", "<missing>"), directory);
 
   // Second run: the same directory and patterns; shrink the list to two.
   RunMainWindow([&](WindowDriver& driver, HWND main) {
     EXPECT_EQ(WindowDriver::ItemText(main, IDC_DIRECTORY), directory);
     EXPECT_FALSE(WindowDriver::IsChecked(main, IDC_TARGET_CUSTOM));
-    WindowDriver::Click(main, IDC_TARGET_CUSTOM);
-    HWND list = driver.WaitForDialog(IDC_PATTERN_LIST, L"ListBox");
-    ASSERT_NE(list, nullptr);
+    HWND list = OpenPatternList(driver, main);
     HWND box = GetDlgItem(list, IDC_PATTERN_LIST);
     ASSERT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 5);
     for (int removed = 0; removed < 3; ++removed) {
       SendMessageW(box, LB_SETCURSEL, 1, 0);
       WindowDriver::ClickAndWait(list, IDC_REMOVE_PATTERN);
     }
-    WindowDriver::Click(list, IDOK);
-    ASSERT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(list); }));
+    ASSERT_TRUE(CloseWith(list, IDOK));
   });
-  ASSERT_EQ(ReadCount(), 2);
-  EXPECT_EQ(ReadSetting("UserType", "FileType1"), patterns[0]);
-  EXPECT_EQ(ReadSetting("UserType", "FileType2"), patterns[4]);
-  // Entries above the count keep their old texts.
-  EXPECT_EQ(ReadSetting("UserType", "FileType3"), patterns[2]);
-  EXPECT_EQ(ReadSetting("UserType", "FileType5"), patterns[4]);
-
-  // Third run: two patterns are loaded.
-  RunMainWindow([&](WindowDriver& driver, HWND main) {
-    WindowDriver::Click(main, IDC_TARGET_CUSTOM);
-    HWND list = driver.WaitForDialog(IDC_PATTERN_LIST, L"ListBox");
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(SendMessageW(GetDlgItem(list, IDC_PATTERN_LIST), LB_GETCOUNT, 0, 0), 2);
-  });
-}
-
-TEST_F(MainWindowTest, OwnPatternsLoadWithGapsAndIgnoreACountBelowOne) {
-  struct Stored {
-    std::int32_t count;
-    std::vector<std::pair<std::string, std::string>> entries;
-    std::vector<std::string> listed;
-  };
-  const Stored cases[] = {
-      {3, {{"FileType1", "*.a"}, {"FileType3", "*.c"}}, {"*.a", "", "*.c"}},
-      {0, {{"FileType1", "*.a"}}, {}},
-      {-2, {{"FileType1", "*.a"}}, {}},
-  };
-  for (const Stored& stored : cases) {
-    RemoveTestSettings();
-    WriteCount(stored.count);
-    for (const auto& entry : stored.entries) WriteSetting("UserType", entry.first, entry.second);
-    RunMainWindow([&](WindowDriver& driver, HWND main) {
-      WindowDriver::Click(main, IDC_TARGET_CUSTOM);
-      HWND list = driver.WaitForDialog(IDC_PATTERN_LIST, L"ListBox");
-      ASSERT_NE(list, nullptr);
-      HWND box = GetDlgItem(list, IDC_PATTERN_LIST);
-      std::vector<std::string> listed;
-      const auto count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
-      for (int row = 0; row < count; ++row) {
-        wchar_t text[256] = {};
-        SendMessageW(box, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
-        listed.push_back(Narrow(text));
-      }
-      EXPECT_EQ(listed, stored.listed) << "count " << stored.count;
-      // Cancel writes nothing.
-      WindowDriver::Click(list, IDCANCEL);
-      ASSERT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(list); }));
-    });
-    EXPECT_EQ(ReadCount(), stored.count);
-  }
+  ASSERT_EQ(Settings().ReadInt("UserType", "Count", -1), 2);
+  EXPECT_EQ(Settings().ReadString("UserType", "FileType1", ""), patterns[0]);
+  EXPECT_EQ(Settings().ReadString("UserType", "FileType2", ""), patterns[4]);
 }
 
 TEST_F(MainWindowTest, QuickSearchCaptionFollowsTheEnteredPattern) {
@@ -485,85 +381,19 @@ TEST_F(MainWindowTest, QuickSearchCaptionFollowsTheEnteredPattern) {
     HWND entry = driver.WaitForDialog(IDC_PATTERN_EDIT, L"ComboBox");
     ASSERT_NE(entry, nullptr);
     EXPECT_TRUE(WindowDriver::SaveScreenshot(entry, "pattern-entry"));
-    WindowDriver::Click(entry, IDCANCEL);
-    ASSERT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(entry); }));
+    ASSERT_TRUE(CloseWith(entry, IDCANCEL));
     EXPECT_TRUE(WindowDriver::IsChecked(main, IDC_TARGET_QUICK));
     EXPECT_EQ(WindowDriver::ItemText(main, IDC_TARGET_QUICK), original);
 
-    // Unticking opens nothing; ticking again asks again.
+    // Unticking opens nothing and keeps the caption; ticking again asks again.
     WindowDriver::ClickAndWait(main, IDC_TARGET_QUICK);
     EXPECT_FALSE(WindowDriver::IsChecked(main, IDC_TARGET_QUICK));
-    SetQuickSearch(driver, main, "*.log");
+    EnterPattern(driver, main, IDC_TARGET_QUICK, "*.log");
     EXPECT_EQ(WindowDriver::ItemText(main, IDC_TARGET_QUICK), "指定文件: *.log");
     WindowDriver::ClickAndWait(main, IDC_TARGET_QUICK);
     EXPECT_EQ(WindowDriver::ItemText(main, IDC_TARGET_QUICK), "指定文件: *.log");
-    SetQuickSearch(driver, main, "Temp\\*.*");
+    EnterPattern(driver, main, IDC_TARGET_QUICK, "Temp\\*.*");
     EXPECT_EQ(WindowDriver::ItemText(main, IDC_TARGET_QUICK), "指定文件: Temp\\*.*");
     EXPECT_TRUE(WindowDriver::IsChecked(main, IDC_TARGET_QUICK));
-  });
-}
-
-static BOOL CALLBACK FindToolTip(HWND window, LPARAM found) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (std::wstring(name) != TOOLTIPS_CLASSW) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-TEST_F(MainWindowTest, InitialisationGivesTitleNoticeAndTheFiveTips) {
-  RunMainWindow([&](WindowDriver&, HWND main) {
-    const std::string title = WindowDriver::Text(main);
-    EXPECT_TRUE(StartsWith(title, "Vellox磁盘清理/文件查找程序 - "));
-    EXPECT_GT(title.size(), std::string("Vellox磁盘清理/文件查找程序 - ").size());
-    EXPECT_FALSE(WindowDriver::ItemText(main, IDC_NOTICE).empty());
-
-    HWND tips = nullptr;
-    EnumThreadWindows(GetWindowThreadProcessId(main, nullptr), FindToolTip,
-                      reinterpret_cast<LPARAM>(&tips));
-    ASSERT_NE(tips, nullptr);
-    const struct {
-      int control;
-      const char* text;
-    } tipped[] = {
-        {IDC_TARGET_VC6,
-         "VC6工程文件目录中的Debug(U)和Release(U)目录下的VC6编译临时文件，*.obj *.res *.pdb...."},
-        {IDC_TARGET_CUSTOM, "自定义自己常见的垃圾文件，自动保存入注册表中，下次直接使用"},
-        {IDC_TARGET_QUICK, "选择后直接输入一个文件或一种类型，可用于文件查找"},
-        {IDC_TARGET_WORD, "WORD编译文件时非法关闭，未删除的隐藏临时文件"},
-        {IDC_TARGET_THUMBS, "选择预览图片文件夹后在该文件夹中产生的临时文件"},
-    };
-    ASSERT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 5);
-    for (int index = 0; index < 5; ++index) {
-      TOOLINFOW tool{};
-      tool.cbSize = TTTOOLINFOW_V2_SIZE;
-      ASSERT_TRUE(SendMessageW(tips, TTM_ENUMTOOLSW, index, reinterpret_cast<LPARAM>(&tool)));
-      EXPECT_EQ(reinterpret_cast<HWND>(tool.uId), GetDlgItem(main, tipped[index].control));
-      wchar_t text[256] = {};
-      tool.lpszText = text;
-      SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
-      EXPECT_EQ(Narrow(text), tipped[index].text);
-    }
-  });
-}
-
-TEST_F(MainWindowTest, OpenWithoutAnAssociatedProgramSaysSo) {
-  TempTree tree("open");
-  tree.MakeFile("data.zzqx");
-  RunMainWindow([&](WindowDriver& driver, HWND main) {
-    SetQuickSearch(driver, main, "*.zzqx");
-    Scan(main, tree.Root());
-    WindowDriver::ClickAndWait(main, IDC_OPEN);
-    EXPECT_EQ(driver.FindMessageBox(), nullptr) << "nothing selected, nothing opened";
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = LVIS_SELECTED;
-    SendMessageW(ResultList(main), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-    WindowDriver::Click(main, IDC_OPEN);
-    const auto seen = driver.AnswerMessageBox(IDOK);
-    ASSERT_TRUE(seen.has_value());
-    EXPECT_EQ(seen->text, "没有关联任何程序用于打开该文件");
-    EXPECT_TRUE(seen->hasOkOnly && seen->errorIcon);
-    EXPECT_EQ(WindowDriver::Rows(ResultList(main)).size(), 1u);
   });
 }

@@ -1,5 +1,6 @@
 #include "ui/dialogs/result_list_view.h"
 
+#include "tests/ui/window_driver.h"
 #include "ui/dialogs/dialog.h"
 #include "ui/resources/resource.h"
 
@@ -41,68 +42,23 @@ void OnWorker(const std::function<void()>& work) {
   worker.join();
 }
 
-std::string PathOf(int number) { return "Z:\\tree\\d" + std::to_string(number % 7) + "\\f" +
-                                        std::to_string(number) + ".tmp"; }
+std::string PathOf(int number) {
+  return "Z:\\tree\\d" + std::to_string(number % 7) + "\\f" + std::to_string(number) + ".tmp";
+}
 
-// Appends rows 1..count from a worker with redraw off, as a scan does.
-void AppendRows(ResultListView& results, int count, std::vector<int>* positions = nullptr) {
+// Appends rows 1..count from a worker with redraw off, as a scan does; gives the positions
+// AppendRow answered.
+std::vector<int> AppendRows(ResultListView& results, int count) {
+  std::vector<int> positions;
   OnWorker([&] {
     results.SetRedraw(false);
-    const int before = results.RowCount();
     for (int number = 1; number <= count; ++number) {
-      const int row = results.AppendRow(std::to_string(number));
-      if (positions != nullptr) positions->push_back(row);
-      results.SetRowPath(row, PathOf(number));
-      EXPECT_EQ(results.RowCount(), before + number);
+      positions.push_back(results.AppendRow(std::to_string(number)));
+      results.SetRowPath(positions.back(), PathOf(number));
     }
     results.SetRedraw(true);
   });
-}
-
-std::vector<std::string> VisibleRows(HWND list) {
-  std::vector<std::string> rows;
-  const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) {
-    std::string joined;
-    for (int column = 0; column < 2; ++column) {
-      char text[512] = {};
-      LVITEMA item{};
-      item.iSubItem = column;
-      item.pszText = text;
-      item.cchTextMax = 512;
-      SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-      joined += std::string(column == 0 ? "" : "|") + text;
-    }
-    rows.push_back(joined);
-  }
-  return rows;
-}
-
-void Tick(HWND list, int row) {
-  LVITEMW item{};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(2);
-  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
-// The delete worker's walk: ticked rows are removed, the index stays on a removal.
-std::vector<std::string> RemoveTickedRows(ResultListView& results, bool redrawOff) {
-  std::vector<std::string> removed;
-  OnWorker([&] {
-    if (redrawOff) results.SetRedraw(false);
-    int count = results.RowCount();
-    for (int row = 0; row < count;) {
-      if (!results.IsRowTicked(row)) {
-        ++row;
-        continue;
-      }
-      removed.push_back(results.RowPath(row));
-      results.RemoveRow(row);
-      count = results.RowCount();
-    }
-    results.SetRedraw(true);
-  });
-  return removed;
+  return positions;
 }
 
 }  // namespace
@@ -111,25 +67,16 @@ TEST(ResultListView, BatchedAppendsLandInOrderAtThePositionsGiven) {
   ListHost host;
   ASSERT_NE(host.Handle(), nullptr);
   const int count = 2500;  // two full batches and a part
-  std::vector<int> positions;
-  AppendRows(host.results, count, &positions);
-
-  std::vector<int> expectedPositions(count);
+  std::vector<int> expectedPositions;
   std::vector<std::string> expectedRows;
   for (int number = 1; number <= count; ++number) {
-    expectedPositions[static_cast<std::size_t>(number - 1)] = number - 1;
+    expectedPositions.push_back(number - 1);
     expectedRows.push_back(std::to_string(number) + "|" + PathOf(number));
   }
-  EXPECT_EQ(positions, expectedPositions);
-  EXPECT_EQ(VisibleRows(host.results.Handle()), expectedRows);
-
+  EXPECT_EQ(AppendRows(host.results, count), expectedPositions);
+  EXPECT_EQ(WindowDriver::Rows(host.results.Handle()), expectedRows);
   // A later scan appends behind the rows present.
-  positions.clear();
-  AppendRows(host.results, 1, &positions);
-  EXPECT_EQ(positions, std::vector<int>{count});
-  host.results.DeleteAllRows();
-  EXPECT_EQ(host.results.VisibleRowCount(), 0);
-  EXPECT_EQ(host.results.RowCount(), 0);
+  EXPECT_EQ(AppendRows(host.results, 1), std::vector<int>{count});
 }
 
 TEST(ResultListView, RemovalsReadAheadOrNotLeaveTheSameRows) {
@@ -144,37 +91,33 @@ TEST(ResultListView, RemovalsReadAheadOrNotLeaveTheSameRows) {
     std::vector<std::string> expectedRemoved;
     for (int row = 0; row < count; ++row) {
       const bool ticked = row % 3 == 0 || (row >= 990 && row < 1020) || row == count - 1;
-      if (ticked) Tick(host.results.Handle(), row);
-      const std::string text = std::to_string(row + 1) + "|" + PathOf(row + 1);
-      (ticked ? expectedRemoved : expectedLeft).push_back(text);
+      WindowDriver::SetTick(host.results.Handle(), row, ticked);
+      if (ticked) {
+        expectedRemoved.push_back(PathOf(row + 1));
+      } else {
+        expectedLeft.push_back(std::to_string(row + 1) + "|" + PathOf(row + 1));
+      }
     }
-    const std::vector<std::string> removed = RemoveTickedRows(host.results, redrawOff);
-    ASSERT_EQ(removed.size(), expectedRemoved.size());
-    for (std::size_t i = 0; i < removed.size(); ++i) {
-      EXPECT_EQ(removed[i], expectedRemoved[i].substr(expectedRemoved[i].find('|') + 1));
-    }
+    // The delete worker's walk: the index stays on a removal.
+    std::vector<std::string> removed;
+    OnWorker([&] {
+      if (redrawOff) host.results.SetRedraw(false);
+      int rowsLeft = host.results.RowCount();
+      for (int row = 0; row < rowsLeft;) {
+        if (!host.results.IsRowTicked(row)) {
+          ++row;
+          continue;
+        }
+        removed.push_back(host.results.RowPath(row));
+        host.results.RemoveRow(row);
+        rowsLeft = host.results.RowCount();
+      }
+      host.results.SetRedraw(true);
+    });
+    EXPECT_EQ(removed, expectedRemoved) << "redraw off " << redrawOff;
     // Rows that stay keep their numbers.
-    EXPECT_EQ(VisibleRows(host.results.Handle()), expectedLeft) << "redraw off " << redrawOff;
+    EXPECT_EQ(WindowDriver::Rows(host.results.Handle()), expectedLeft)
+        << "redraw off " << redrawOff;
     EXPECT_EQ(host.results.RowCount(), static_cast<int>(expectedLeft.size()));
   }
-}
-
-TEST(ResultListView, WindowSideHelpers) {
-  ListHost host;
-  AppendRows(host.results, 3);
-  EXPECT_FALSE(host.results.SelectedRowPath().has_value());
-  LVITEMW item{};
-  item.stateMask = LVIS_SELECTED;
-  item.state = LVIS_SELECTED;
-  SendMessageW(host.results.Handle(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
-  EXPECT_EQ(host.results.SelectedRowPath(), PathOf(2));
-
-  host.results.SetAllTicks(true);
-  OnWorker([&] {
-    for (int row = 0; row < 3; ++row) EXPECT_TRUE(host.results.IsRowTicked(row));
-  });
-  host.results.SetAllTicks(false);
-  OnWorker([&] {
-    for (int row = 0; row < 3; ++row) EXPECT_FALSE(host.results.IsRowTicked(row));
-  });
 }

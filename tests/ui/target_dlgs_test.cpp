@@ -1,6 +1,5 @@
 #include "engine/win32/utf.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/dialogs/target_entry_dlg.h"
 #include "ui/dialogs/target_list_dlg.h"
 #include "ui/resources/resource.h"
 
@@ -25,93 +24,34 @@ std::vector<std::string> ListedPatterns(HWND dialog) {
   return listed;
 }
 
-// Presses Add in the list dialog and enters pattern in the entry dialog that it opens.
-void AddPattern(const WindowDriver& driver, HWND list, const std::string& pattern) {
-  WindowDriver::Click(list, IDC_ADD_PATTERN);
-  HWND entry = driver.WaitForDialog(IDC_PATTERN_EDIT, L"ComboBox");
-  ASSERT_NE(entry, nullptr);
-  WindowDriver::SetItemText(entry, IDC_PATTERN_EDIT, pattern);
-  WindowDriver::Click(entry, IDOK);
-  ASSERT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(entry); }));
-  WindowDriver::Sync(list);
-}
-
 }  // namespace
 
-TEST_F(PatternDialogTest, AddingAPatternThatBeginsARowIsDropped) {
+TEST_F(PatternDialogTest, AddDropsAPatternThatBeginsARowAndCancelKeepsTheCallersList) {
   struct Case {
     const char* added;
-    std::vector<std::string> listed;
+    int closedWith;
+    std::vector<std::string> listed;  // in the dialog, and the caller's after OK
   };
   // The list holds "*.tmp"; a new pattern is dropped when a row begins with it, in any case.
   const Case cases[] = {
-      {"*.t", {"*.tmp"}},
-      {"*.TMP", {"*.tmp"}},
-      {"*.tmp", {"*.tmp"}},
-      {"*.tmpx", {"*.tmp", "*.tmpx"}},
-      {"   ", {"*.tmp", "   "}},
-      {"Temp\\*.*", {"*.tmp", "Temp\\*.*"}},
+      {"*.t", IDOK, {"*.tmp"}},
+      {"*.TMP", IDOK, {"*.tmp"}},
+      {"*.tmpx", IDOK, {"*.tmp", "*.tmpx"}},
+      {"Temp\\*.*", IDOK, {"*.tmp", "Temp\\*.*"}},
+      {"*.c", IDCANCEL, {"*.tmp", "*.c"}},
   };
   for (const Case& tested : cases) {
     CTargetListDlg dialog;
     dialog.TargetList = {"*.tmp"};
     const INT_PTR result =
         RunModal(dialog, IDC_PATTERN_LIST, L"ListBox", [&](WindowDriver& driver, HWND list) {
-          AddPattern(driver, list, tested.added);
+          mainwin::EnterPattern(driver, list, IDC_ADD_PATTERN, tested.added);
           EXPECT_EQ(ListedPatterns(list), tested.listed) << tested.added;
-          EXPECT_EQ(SendMessageW(GetDlgItem(list, IDC_PATTERN_LIST), LB_GETCURSEL, 0, 0),
-                    LB_ERR);
-          WindowDriver::Click(list, IDOK);
+          WindowDriver::Click(list, tested.closedWith);
         });
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(dialog.TargetList, tested.listed) << tested.added;
+    EXPECT_EQ(result, tested.closedWith);
+    EXPECT_EQ(dialog.TargetList,
+              tested.closedWith == IDOK ? tested.listed : std::vector<std::string>{"*.tmp"})
+        << tested.added;
   }
-}
-
-TEST_F(PatternDialogTest, CancelKeepsTheCallersListAfterAdditionsAndRemovals) {
-  CTargetListDlg dialog;
-  dialog.TargetList = {"*.a", "*.b"};
-  const INT_PTR result =
-      RunModal(dialog, IDC_PATTERN_LIST, L"ListBox", [&](WindowDriver& driver, HWND list) {
-        AddPattern(driver, list, "*.c");
-        SendMessageW(GetDlgItem(list, IDC_PATTERN_LIST), LB_SETCURSEL, 0, 0);
-        WindowDriver::ClickAndWait(list, IDC_REMOVE_PATTERN);
-        EXPECT_EQ(ListedPatterns(list), (std::vector<std::string>{"*.b", "*.c"}));
-        WindowDriver::Click(list, IDCANCEL);
-      });
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(dialog.TargetList, (std::vector<std::string>{"*.a", "*.b"}));
-}
-
-TEST_F(PatternDialogTest, RemoveTakesOnlyTheSelectedRow) {
-  CTargetListDlg dialog;
-  dialog.TargetList = {"*.only"};
-  RunModal(dialog, IDC_PATTERN_LIST, L"ListBox", [&](WindowDriver&, HWND list) {
-    HWND box = GetDlgItem(list, IDC_PATTERN_LIST);
-    WindowDriver::ClickAndWait(list, IDC_REMOVE_PATTERN);
-    EXPECT_EQ(ListedPatterns(list), std::vector<std::string>{"*.only"}) << "nothing selected";
-    SendMessageW(box, LB_SETCURSEL, 0, 0);
-    WindowDriver::ClickAndWait(list, IDC_REMOVE_PATTERN);
-    EXPECT_TRUE(ListedPatterns(list).empty());
-    EXPECT_EQ(SendMessageW(box, LB_GETCURSEL, 0, 0), LB_ERR);
-    WindowDriver::Click(list, IDOK);
-  });
-  EXPECT_TRUE(dialog.TargetList.empty());
-}
-
-TEST_F(PatternDialogTest, EntryStaysOpenWhenEmptyAndReturnsAPickedPreset) {
-  CTargetEntryDlg dialog;
-  const INT_PTR result =
-      RunModal(dialog, IDC_PATTERN_EDIT, L"ComboBox", [&](WindowDriver&, HWND entry) {
-        HWND combo = GetDlgItem(entry, IDC_PATTERN_EDIT);
-        EXPECT_EQ(WindowDriver::Text(combo), "");
-        ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 6);
-        WindowDriver::ClickAndWait(entry, IDOK);
-        EXPECT_TRUE(IsWindow(entry)) << "an empty pattern keeps the dialog open";
-        // Picking the fifth preset from the drop-down list.
-        SendMessageW(combo, CB_SETCURSEL, 4, 0);
-        WindowDriver::Click(entry, IDOK);
-      });
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(dialog.PatternText, "*.~*");
 }

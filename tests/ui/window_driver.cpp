@@ -31,24 +31,10 @@ BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM parameter) {
   return FALSE;
 }
 
-struct IconSearch {
-  HICON icon;
-  bool found;
-};
-
-BOOL CALLBACK FindIcon(HWND child, LPARAM parameter) {
-  auto* search = reinterpret_cast<IconSearch*>(parameter);
-  if (reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)) == search->icon) {
-    search->found = true;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-bool ShowsIcon(HWND box, const wchar_t* standardIcon) {
-  IconSearch search{LoadIconW(nullptr, standardIcon), false};
-  EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+// Screenshots go beside the test trees, in the build tree.
+std::string ScreenshotDirectory() {
+  const std::string base = TestTreeBase();
+  return base.substr(0, base.find_last_of('\\')) + "\\screenshots";
 }
 
 }  // namespace
@@ -91,15 +77,8 @@ std::optional<WindowDriver::MessageBoxSeen> WindowDriver::AnswerMessageBox(int b
   if (!WaitUntil([&] { return (box = FindMessageBox()) != nullptr; }, timeoutMs)) {
     return std::nullopt;
   }
-  MessageBoxSeen seen;
-  seen.title = Text(box);
-  seen.text = ItemText(box, kMessageTextId);
-  seen.hasYesNo = GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr;
-  seen.hasOkOnly = GetDlgItem(box, IDOK) != nullptr && GetDlgItem(box, IDYES) == nullptr &&
-                   GetDlgItem(box, IDNO) == nullptr;
-  seen.questionIcon = ShowsIcon(box, IDI_QUESTION);
-  seen.informationIcon = ShowsIcon(box, IDI_INFORMATION);
-  seen.errorIcon = ShowsIcon(box, IDI_ERROR);
+  const MessageBoxSeen seen{ItemText(box, kMessageTextId),
+                            GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr};
   Click(box, button);
   WaitUntil([&] { return !IsWindow(box); });
   return seen;
@@ -166,12 +145,6 @@ void WindowDriver::SetTick(HWND list, int row, bool ticked) {
   item.stateMask = LVIS_STATEIMAGEMASK;
   item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
   SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
-std::string ScreenshotDirectory() {
-  const std::string base = TestTreeBase();
-  const std::string::size_type separator = base.find_last_of('\\');
-  return base.substr(0, separator) + "\\screenshots";
 }
 
 bool WindowDriver::SaveScreenshot(HWND window, const std::string& name) {

@@ -28,13 +28,8 @@ class WindowDriver {
   HWND FindMessageBox() const;
 
   struct MessageBoxSeen {
-    std::string title;
     std::string text;
     bool hasYesNo = false;
-    bool hasOkOnly = false;
-    bool questionIcon = false;
-    bool informationIcon = false;
-    bool errorIcon = false;
   };
   // Waits for a message box, notes what it shows and presses button (IDYES, IDNO, IDOK).
   std::optional<MessageBoxSeen> AnswerMessageBox(int button, DWORD timeoutMs = 20000) const;
@@ -62,6 +57,3 @@ class WindowDriver {
   DWORD windowThread_;
   std::string messageBoxTitle_;
 };
-
-// The directory for screenshots: beside the test trees, in the build tree.
-std::string ScreenshotDirectory();

@@ -1,6 +1,5 @@
 #include "tests/ui/window_fixture.h"
 
-#include "engine/win32/utf.h"
 #include "ui/app/cleaner_app.h"
 #include "ui/dialogs/cleaner_dlg.h"
 #include "ui/resources/resource.h"
@@ -69,22 +68,7 @@ INT_PTR WindowTest::RunMainWindow(const Script& script) {
   return RunModal(window, IDC_RESULT_LIST, WC_LISTVIEWW, script);
 }
 
-std::string WindowTest::ReadSetting(const std::string& section, const std::string& entry) {
-  return CCleanerApp::Instance().Settings().ReadString(section, entry, "<missing>");
-}
-
-std::int32_t WindowTest::ReadCount() {
-  return CCleanerApp::Instance().Settings().ReadInt("UserType", "Count", -12345);
-}
-
-void WindowTest::WriteSetting(const std::string& section, const std::string& entry,
-                              const std::string& text) {
-  CCleanerApp::Instance().Settings().WriteString(section, entry, text);
-}
-
-void WindowTest::WriteCount(std::int32_t count) {
-  CCleanerApp::Instance().Settings().WriteInt("UserType", "Count", count);
-}
+SettingsStore& WindowTest::Settings() { return CCleanerApp::Instance().Settings(); }
 
 namespace mainwin {
 
@@ -101,35 +85,25 @@ void Scan(HWND main, const std::string& directory) {
   EXPECT_TRUE(WaitForIdle(main));
 }
 
-void SetQuickSearch(const WindowDriver& driver, HWND main, const std::string& pattern) {
-  WindowDriver::Click(main, IDC_TARGET_QUICK);
+void EnterPattern(const WindowDriver& driver, HWND owner, int button, const std::string& pattern) {
+  WindowDriver::Click(owner, button);
   HWND entry = driver.WaitForDialog(IDC_PATTERN_EDIT, L"ComboBox");
   ASSERT_NE(entry, nullptr);
   WindowDriver::SetItemText(entry, IDC_PATTERN_EDIT, pattern);
-  WindowDriver::Click(entry, IDOK);
-  EXPECT_TRUE(WindowDriver::WaitUntil([&] { return !IsWindow(entry); }));
+  EXPECT_TRUE(CloseWith(entry, IDOK));
+  WindowDriver::Sync(owner);
 }
 
-WindowDriver::MessageBoxSeen PressDelete(const WindowDriver& driver, HWND main, int button,
-                                         int answer) {
-  WindowDriver::Click(main, button);
-  const auto seen = driver.AnswerMessageBox(answer);
-  EXPECT_TRUE(seen.has_value()) << "no question for button " << button;
-  WindowDriver::Sync(main);
-  EXPECT_TRUE(WaitForIdle(main));
-  return seen.value_or(WindowDriver::MessageBoxSeen{});
+HWND OpenPatternList(const WindowDriver& driver, HWND main) {
+  WindowDriver::Click(main, IDC_TARGET_CUSTOM);
+  HWND list = driver.WaitForDialog(IDC_PATTERN_LIST, L"ListBox");
+  EXPECT_NE(list, nullptr);
+  return list;
 }
 
-void TickRowsEndingWith(HWND main, const std::vector<std::string>& names) {
-  const std::vector<std::string> rows = WindowDriver::Rows(ResultList(main));
-  for (std::size_t row = 0; row < rows.size(); ++row) {
-    for (const std::string& name : names) {
-      if (rows[row].size() >= name.size() &&
-          rows[row].compare(rows[row].size() - name.size(), name.size(), name) == 0) {
-        WindowDriver::SetTick(ResultList(main), static_cast<int>(row), true);
-      }
-    }
-  }
+bool CloseWith(HWND dialog, int button) {
+  WindowDriver::Click(dialog, button);
+  return WindowDriver::WaitUntil([&] { return !IsWindow(dialog); });
 }
 
 }  // namespace mainwin

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "tests/ui/window_driver.h"
+#include "ui/app/settings_store.h"
 #include "ui/dialogs/dialog.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -19,6 +19,7 @@ class WindowTest : public ::testing::Test {
   void SetUp() override { RemoveTestSettings(); }
   void TearDown() override { RemoveTestSettings(); }
   static void RemoveTestSettings();
+  static SettingsStore& Settings();
 
   using Script = std::function<void(WindowDriver&, HWND)>;
   // Runs dialog modally on this thread while script drives its window from a thread of its
@@ -27,12 +28,6 @@ class WindowTest : public ::testing::Test {
                    const Script& script);
   // The same for a new main window.
   INT_PTR RunMainWindow(const Script& script);
-
-  static std::string ReadSetting(const std::string& section, const std::string& entry);
-  static std::int32_t ReadCount();
-  static void WriteSetting(const std::string& section, const std::string& entry,
-                           const std::string& text);
-  static void WriteCount(std::int32_t count);
 };
 
 // Steps of a script on the main window.
@@ -41,12 +36,11 @@ namespace mainwin {
 bool WaitForIdle(HWND main);
 // Types the directory, presses Scan and waits for the scan to end.
 void Scan(HWND main, const std::string& directory);
-// Ticks the quick-search box and enters pattern in the entry dialog.
-void SetQuickSearch(const WindowDriver& driver, HWND main, const std::string& pattern);
-// Presses a delete button and answers its question; after Yes, waits for the run to end.
-WindowDriver::MessageBoxSeen PressDelete(const WindowDriver& driver, HWND main, int button,
-                                         int answer);
+// Presses button on owner (the quick-search box, Add) and enters pattern in the entry dialog.
+void EnterPattern(const WindowDriver& driver, HWND owner, int button, const std::string& pattern);
+// Presses the own-patterns box and gives the list dialog it opens.
+HWND OpenPatternList(const WindowDriver& driver, HWND main);
+// Presses button in dialog and waits until the dialog has gone.
+bool CloseWith(HWND dialog, int button);
 HWND ResultList(HWND main);
-// Ticks the rows whose path ends with one of the names.
-void TickRowsEndingWith(HWND main, const std::vector<std::string>& names);
 }  // namespace mainwin
