@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,7 @@ TEST_F(MainWindowTest, ScanFindsEveryTargetKindInOrder) {
 struct DeleteCase {
   const char* name;
   int button;
-  const char* question;
+  int question;
   bool firstFileReadOnly;
   // The rows left, by file name, and whether the files of removed rows stay on the disk.
   std::vector<std::string> rowsLeft;
@@ -112,7 +113,7 @@ TEST_P(DeleteCommandTest, NoChangesNothingAndYesRemovesTheTickedRows) {
       WindowDriver::Click(main, tested.button);
       const auto seen = driver.AnswerMessageBox(answer);
       ASSERT_TRUE(seen.has_value());
-      EXPECT_EQ(seen->text, tested.question);
+      EXPECT_EQ(seen->text, LoadResourceString(tested.question));
       EXPECT_TRUE(seen->hasYesNo);
       WindowDriver::Sync(main);
       ASSERT_TRUE(WaitForIdle(main));
@@ -124,44 +125,27 @@ TEST_P(DeleteCommandTest, NoChangesNothingAndYesRemovesTheTickedRows) {
     // Rows that stay keep their numbers.
     std::vector<std::string> expected;
     for (const std::string& row : before) {
-      for (const std::string& name : tested.rowsLeft) {
-        if (EndsWith(row, "\\" + name)) expected.push_back(row);
-      }
-    }
-    EXPECT_EQ(WindowDriver::Rows(ResultList(main)), expected);
-    for (const char* name : {"a.tmp", "c.tmp"}) {
-      bool rowLeft = false;
-      for (const std::string& left : tested.rowsLeft) rowLeft = rowLeft || left == name;
+      const std::string name = row.substr(row.rfind('\\') + 1);
+      const auto& left = tested.rowsLeft;
+      const bool rowLeft = std::find(left.begin(), left.end(), name) != left.end();
+      if (rowLeft) expected.push_back(row);
       EXPECT_EQ(Exists(tree.Path(name)), rowLeft || tested.removedFilesStay) << name;
     }
-    EXPECT_TRUE(Exists(tree.Path("b.tmp")));
+    EXPECT_EQ(WindowDriver::Rows(ResultList(main)), expected);
     EXPECT_EQ(driver.FindMessageBox(), nullptr) << "a run ends without a message";
   });
   SetFileAttributesW(Widen(tree.Path("a.tmp")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// The question texts themselves are checked with the string table.
 INSTANTIATE_TEST_SUITE_P(
     EveryMode, DeleteCommandTest,
     ::testing::Values(
-        DeleteCase{"plain", IDC_PLAIN_DELETE,
-                   "是否<删除>所有选中的文件?\n删除后将无法还原!!\n\n删除文件:只读文件和系统文件等"
-                   "无法删除的文件强被保留.",
-                   true, {"a.tmp", "b.tmp"}, false},
-        DeleteCase{"forced", IDC_FORCED_DELETE,
-                   "是否<强制删除>所有选中的文件?\n删除后将无法还原!!\n\n强制删除:如果为文件为只"
-                   "读或系统文件,同样会删除.",
-                   true, {"b.tmp"}, false},
-        DeleteCase{"shred", IDC_SHRED_DELETE,
-                   "是否<粉碎删除>所有选中的文件?\n删除后将永远无法恢复!!\n\n粉碎删除:尝试将文件"
-                   "全部写0,然后删除(比较花费时间)",
-                   false, {"b.tmp"}, false},
-        DeleteCase{"recycle", IDC_RECYCLE_DELETE,
-                   "是否删除所有选中的文件?\n\n去回收站:文件被删去回收站(比较花费时间)", false,
-                   {"b.tmp"}, false},
-        DeleteCase{"restart", IDC_RESTART_DELETE,
-                   "是否<重起删除>所有选中的文件?\n\n重起删除:向系统提交删除任务,重新启动系统后"
-                   "删除.",
-                   false, {"b.tmp"}, true}),
+        DeleteCase{"plain", IDC_PLAIN_DELETE, IDS_CONFIRM_PLAIN, true, {"a.tmp", "b.tmp"}, false},
+        DeleteCase{"forced", IDC_FORCED_DELETE, IDS_CONFIRM_FORCED, true, {"b.tmp"}, false},
+        DeleteCase{"shred", IDC_SHRED_DELETE, IDS_CONFIRM_SHRED, false, {"b.tmp"}, false},
+        DeleteCase{"recycle", IDC_RECYCLE_DELETE, IDS_CONFIRM_RECYCLE, false, {"b.tmp"}, false},
+        DeleteCase{"restart", IDC_RESTART_DELETE, IDS_CONFIRM_RESTART, false, {"b.tmp"}, true}),
     [](const ::testing::TestParamInfo<DeleteCase>& param) { return param.param.name; });
 
 TEST_F(MainWindowTest, EmptyListGuardsAndTheTwoAnnouncements) {
@@ -392,8 +376,5 @@ TEST_F(MainWindowTest, QuickSearchCaptionFollowsTheEnteredPattern) {
     EXPECT_EQ(WindowDriver::ItemText(main, IDC_TARGET_QUICK), "指定文件: *.log");
     WindowDriver::ClickAndWait(main, IDC_TARGET_QUICK);
     EXPECT_EQ(WindowDriver::ItemText(main, IDC_TARGET_QUICK), "指定文件: *.log");
-    EnterPattern(driver, main, IDC_TARGET_QUICK, "Temp\\*.*");
-    EXPECT_EQ(WindowDriver::ItemText(main, IDC_TARGET_QUICK), "指定文件: Temp\\*.*");
-    EXPECT_TRUE(WindowDriver::IsChecked(main, IDC_TARGET_QUICK));
   });
 }
