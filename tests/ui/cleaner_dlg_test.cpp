@@ -378,3 +378,39 @@ TEST_F(MainWindowTest, QuickSearchCaptionFollowsTheEnteredPattern) {
     EXPECT_EQ(WindowDriver::ItemText(main, IDC_TARGET_QUICK), "指定文件: *.log");
   });
 }
+
+namespace {
+
+// The tool tip control is a popup of its own, owned by the main window.
+HWND ToolTipOf(HWND main) {
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search{main, nullptr};
+  EnumThreadWindows(
+      GetWindowThreadProcessId(main, nullptr),
+      [](HWND window, LPARAM lParam) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lParam);
+        wchar_t className[64] = {};
+        GetClassNameW(window, className, 64);
+        if (GetWindow(window, GW_OWNER) == s->owner && lstrcmpiW(className, TOOLTIPS_CLASSW) == 0) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, InitialisationGivesTitleNoticeAndTheFiveTips) {
+  RunMainWindow([&](WindowDriver&, HWND main) {
+    EXPECT_EQ(WindowDriver::Text(main), "Vellox磁盘清理/文件查找程序 - support@vellox.example");
+    EXPECT_TRUE(StartsWith(WindowDriver::ItemText(main, IDC_NOTICE), "Vellox"));
+    HWND tip = ToolTipOf(main);
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 5);
+  });
+}
