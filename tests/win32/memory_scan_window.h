@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/progress_operations.h"
 #include "engine/result_list.h"
 #include "engine/scan_window.h"
+#include "tests/win32/silent_progress.h"
 
 #include <set>
 #include <string>
@@ -11,7 +11,7 @@
 // A main window held in memory, for scans of real trees by the Windows-side tests and the
 // benchmark: the request is set in plain members, the rows and status texts are read back.
 // Every call is carried out at once on the calling thread.
-class MemoryScanWindow final : public ScanWindow, public ResultList, public ProgressOperations {
+class MemoryScanWindow final : public ScanWindow, public ResultList, public SilentProgress {
  public:
   explicit MemoryScanWindow(FileEnumeration& files) : files_(files) {}
 
@@ -51,18 +51,11 @@ class MemoryScanWindow final : public ScanWindow, public ResultList, public Prog
   }
   void SetRedraw(bool) override {}
 
-  // ProgressOperations
-  void SetCaption(const std::string&) override {}
+  // ProgressOperations: only the status texts are kept.
   void SetStatusText(const std::string& text) override {
     ++statusCount;
     if (keepStatusTexts) statusTexts.push_back(text);
   }
-  void ShowProgressBar(bool) override {}
-  void StartProgress(std::int32_t, std::int32_t, std::int32_t) override {}
-  void StepProgress() override {}
-  void ShowProgress() override {}
-  void HideProgress() override {}
-  bool CancelRequested() override { return false; }
 
  private:
   static std::size_t Index(int row) { return static_cast<std::size_t>(row); }

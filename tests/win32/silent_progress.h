@@ -4,7 +4,7 @@
 
 // Progress that shows nothing and never asks to stop: with it, a run costs what the file
 // system and the list cost.
-class SilentProgress final : public ProgressOperations {
+class SilentProgress : public ProgressOperations {
  public:
   void SetCaption(const std::string&) override {}
   void SetStatusText(const std::string&) override {}

@@ -101,29 +101,6 @@ struct MessageRoute {
   INT_PTR (T::*handler)(WPARAM, LPARAM);
 };
 
-template <class T, std::size_t Commands, std::size_t Messages>
-bool RouteMessage(T& dialog, const CommandRoute<T> (&commands)[Commands],
-                  const MessageRoute<T> (&messages)[Messages], UINT message, WPARAM wParam,
-                  LPARAM lParam, INT_PTR& result) {
-  if (message == WM_COMMAND) {
-    for (const auto& route : commands) {
-      if (route.controlId == LOWORD(wParam) && route.notification == HIWORD(wParam)) {
-        (dialog.*route.handler)();
-        result = TRUE;
-        return true;
-      }
-    }
-    return false;
-  }
-  for (const auto& route : messages) {
-    if (route.message == message) {
-      result = (dialog.*route.handler)(wParam, lParam);
-      return true;
-    }
-  }
-  return false;
-}
-
 // For a dialog that reacts to commands only.
 template <class T, std::size_t Commands>
 bool RouteCommand(T& dialog, const CommandRoute<T> (&commands)[Commands], UINT message,
@@ -133,6 +110,20 @@ bool RouteCommand(T& dialog, const CommandRoute<T> (&commands)[Commands], UINT m
     if (route.controlId == LOWORD(wParam) && route.notification == HIWORD(wParam)) {
       (dialog.*route.handler)();
       result = TRUE;
+      return true;
+    }
+  }
+  return false;
+}
+
+template <class T, std::size_t Commands, std::size_t Messages>
+bool RouteMessage(T& dialog, const CommandRoute<T> (&commands)[Commands],
+                  const MessageRoute<T> (&messages)[Messages], UINT message, WPARAM wParam,
+                  LPARAM lParam, INT_PTR& result) {
+  if (message == WM_COMMAND) return RouteCommand(dialog, commands, message, wParam, result);
+  for (const auto& route : messages) {
+    if (route.message == message) {
+      result = (dialog.*route.handler)(wParam, lParam);
       return true;
     }
   }
