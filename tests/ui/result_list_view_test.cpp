@@ -25,6 +25,16 @@ class ListHost : public Dialog {
     if (Create(nullptr)) results.Attach(Item(IDC_RESULT_LIST));
   }
   ResultListView results;
+
+ protected:
+  // Tick changes reach the list as the main window passes them on.
+  bool OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR&) override {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (message == WM_NOTIFY && header->code == LVN_ITEMCHANGED) {
+      results.OnItemChanged(*reinterpret_cast<const NMLISTVIEW*>(lParam));
+    }
+    return false;
+  }
 };
 
 // Runs work on a worker thread while this (the window) thread carries out its calls in a
@@ -120,4 +130,23 @@ TEST(ResultListView, RemovalsReadAheadOrNotLeaveTheSameRows) {
         << "redraw off " << redrawOff;
     EXPECT_EQ(host.results.RowCount(), static_cast<int>(expectedLeft.size()));
   }
+}
+
+// Unticking rows (or untick all) during a deletion must stop their removal even when their
+// ticks were already read ahead.
+TEST(ResultListView, ATickChangedDuringARunIsNotReadFromAStaleBlock) {
+  ListHost host;
+  AppendRows(host.results, 10);
+  for (int row = 0; row < 10; ++row) WindowDriver::SetTick(host.results.Handle(), row, true);
+  std::vector<bool> seen;
+  OnWorker([&] {
+    host.results.SetRedraw(false);
+    seen.push_back(host.results.IsRowTicked(0));  // reads the block ahead
+    for (int row = 1; row < 10; ++row) WindowDriver::SetTick(host.results.Handle(), row, false);
+    for (int row = 1; row < 10; ++row) seen.push_back(host.results.IsRowTicked(row));
+    host.results.SetRedraw(true);
+  });
+  std::vector<bool> expected(10, false);
+  expected[0] = true;
+  EXPECT_EQ(seen, expected);
 }

@@ -171,10 +171,16 @@ INT_PTR CCleanerDlg::OnPaint(WPARAM, LPARAM) {
 
 INT_PTR CCleanerDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<INT_PTR>(icon_); }
 
-// Emptying the list before a scan need not announce each of its rows.
+// Tick changes reach the result list, whose read-ahead must not outlive them; emptying the
+// list before a scan need not announce each of its rows.
 INT_PTR CCleanerDlg::OnNotify(WPARAM, LPARAM lParam) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return header->idFrom == IDC_RESULT_LIST && header->code == LVN_DELETEALLITEMS ? TRUE : FALSE;
+  if (header->idFrom != IDC_RESULT_LIST) return FALSE;
+  if (header->code == LVN_ITEMCHANGED) {
+    results_.OnItemChanged(*reinterpret_cast<const NMLISTVIEW*>(lParam));
+    return FALSE;
+  }
+  return header->code == LVN_DELETEALLITEMS ? TRUE : FALSE;
 }
 
 void CCleanerDlg::OnDestroy() {

@@ -147,6 +147,7 @@ void ResultListView::ReadBlockFrom(int row) {
   block_.clear();
   blockStart_ = row;
   owner_.RunOnWindowThread([&] {
+    blockTickChanges_ = tickChanges_.load();
     const int count = VisibleRowCount();
     const int end = std::min(count, row + static_cast<int>(kBatch));
     for (int current = row; current < end && current >= 0; ++current) {
@@ -159,6 +160,7 @@ void ResultListView::ReadBlockFrom(int row) {
 }
 
 const ResultListView::ReadRow* ResultListView::CachedRow(int row) const {
+  if (tickChanges_.load() != blockTickChanges_) return nullptr;
   if (row < blockStart_ || row >= blockStart_ + static_cast<int>(block_.size())) return nullptr;
   return &block_[static_cast<std::size_t>(row - blockStart_)];
 }
@@ -192,6 +194,13 @@ std::optional<std::string> ResultListView::SelectedRowPath() const {
       SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   if (row < 0) return std::nullopt;
   return PathNow(row);
+}
+
+void ResultListView::OnItemChanged(const NMLISTVIEW& change) {
+  if ((change.uChanged & LVIF_STATE) != 0 &&
+      ((change.uOldState ^ change.uNewState) & kTickStateMask) != 0) {
+    ++tickChanges_;
+  }
 }
 
 void ResultListView::InsertRow(const PendingRow& row) const {

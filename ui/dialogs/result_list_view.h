@@ -4,6 +4,7 @@
 #include "ui/dialogs/dialog.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <optional>
@@ -21,8 +22,8 @@
 //   row will have, and rows land in the order they were appended;
 // - while redraw is off (the list shows nothing new anyway), ticks and paths are read ahead a
 //   block of rows at a time and removed rows leave the list view in batches, in the order the
-//   worker removed them. A tick changed by the user during such a run is seen when the
-//   worker's block is next read.
+//   worker removed them. A tick changed during such a run (the user, untick all) drops the
+//   block, so the worker never removes a file on a tick that no longer stands.
 // With redraw on, every operation reaches the list view at once, so the user sees each change
 // as it happens.
 class ResultListView : public ResultList {
@@ -53,6 +54,8 @@ class ResultListView : public ResultList {
   void SetAllTicks(bool ticked) const;
   // The path of the first selected row, if a row is selected.
   std::optional<std::string> SelectedRowPath() const;
+  // The owner passes on the list view's LVN_ITEMCHANGED notifications.
+  void OnItemChanged(const NMLISTVIEW& change);
 
  private:
   struct PendingRow {
@@ -83,6 +86,8 @@ class ResultListView : public ResultList {
   // The row count as the worker sees it: the list view's rows with the pending appends and
   // without the pending removals.
   std::atomic<int> rowCount_{0};
+  // Counts tick changes, so that a read-ahead block knows when it has gone stale.
+  std::atomic<unsigned> tickChanges_{0};
 
   // Worker side. Touched by the running worker, and by the window thread only while that
   // worker waits for it (inside a carried-out call) or while no worker runs.
@@ -90,5 +95,6 @@ class ResultListView : public ResultList {
   std::vector<int> removals_;
   int blockStart_ = 0;
   std::vector<ReadRow> block_;
+  unsigned blockTickChanges_ = 0;
   bool frozen_ = false;  // redraw off
 };
