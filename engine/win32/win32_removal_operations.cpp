@@ -98,8 +98,9 @@ bool OverwriteWithZeros(HANDLE file) {
 
 }  // namespace
 
-Win32RemovalOperations::Win32RemovalOperations(std::function<HWND()> ownerWindow)
-    : ownerWindow_(std::move(ownerWindow)) {}
+Win32RemovalOperations::Win32RemovalOperations(std::string scanRoot,
+                                               std::function<HWND()> ownerWindow)
+    : scanRoot_(std::move(scanRoot)), ownerWindow_(std::move(ownerWindow)) {}
 
 bool Win32RemovalOperations::PlainDelete(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
 

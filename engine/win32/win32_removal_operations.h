@@ -8,13 +8,15 @@
 #include <string>
 
 // The removal operations on the Win32 file and shell services. Paths go to the system exactly
-// as given; no operation shows a window, asks or retries, and none keeps state between calls,
-// so one object serves any number of files on the worker's thread.
+// as given; no operation shows a window, asks or retries. One object serves one deletion run,
+// on the worker's thread.
 class Win32RemovalOperations final : public RemovalOperations {
  public:
-  // ownerWindow names the window that owns the shell's recycle-bin operation (the application's
-  // main window); when it is empty or gives null, the desktop window owns it.
-  explicit Win32RemovalOperations(std::function<HWND()> ownerWindow = nullptr);
+  // scanRoot is the root text of the scan whose rows the run removes: every path given begins
+  // with it. ownerWindow names the window that owns the shell's recycle-bin operation (the
+  // application's main window); when it is empty or gives null, the desktop window owns it.
+  explicit Win32RemovalOperations(std::string scanRoot = std::string(),
+                                  std::function<HWND()> ownerWindow = nullptr);
 
   bool PlainDelete(const std::string& path) override;
   // A plain delete; when that fails, clears the attributes and deletes again. A file that still
@@ -32,5 +34,6 @@ class Win32RemovalOperations final : public RemovalOperations {
   bool DeleteAtRestart(const std::string& path) override;
 
  private:
+  std::string scanRoot_;
   std::function<HWND()> ownerWindow_;
 };

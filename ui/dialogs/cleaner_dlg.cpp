@@ -40,7 +40,7 @@ CCleanerDlg::CCleanerDlg()
     : Dialog(IDD_CLEANER_DIALOG),
       results_(*this),
       icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
-      removal_([] { return CCleanerApp::Instance().MainWindow(); }) {}
+      removal_(std::string(), [] { return CCleanerApp::Instance().MainWindow(); }) {}
 
 // The window never ends under a running worker (EndWhenIdle); this covers an object destroyed
 // some other way, so that no thread outlives the members it works on.
