@@ -79,30 +79,34 @@ double PeakWorkingSetMB(HANDLE process) {
   return static_cast<double>(counters.PeakWorkingSetSize) / 1048576.0;
 }
 
-// Every file below root, each directory opened once with the cheapest listing there is.
-void BareWalk(const std::wstring& root, std::vector<std::wstring>* files) {
+// Counts the files below root, and gathers their paths when asked; opens each directory once
+// with the cheapest listing there is.
+std::size_t BareWalk(const std::wstring& root, std::vector<std::wstring>* paths) {
   WIN32_FIND_DATAW data;
   const HANDLE search = FindFirstFileExW((root + L"\\*").c_str(), FindExInfoBasic, &data,
                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (search == INVALID_HANDLE_VALUE) return;
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  std::size_t files = 0;
   std::vector<std::wstring> subdirectories;
   do {
     const std::wstring name = data.cFileName;
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      if (files != nullptr) files->push_back(root + L"\\" + name);
+      ++files;
+      if (paths != nullptr) paths->push_back(root + L"\\" + name);
     } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && name != L"." &&
                name != L"..") {
       subdirectories.push_back(name);
     }
   } while (FindNextFileW(search, &data));
   FindClose(search);
-  for (const std::wstring& name : subdirectories) BareWalk(root + L"\\" + name, files);
+  for (const std::wstring& name : subdirectories) files += BareWalk(root + L"\\" + name, paths);
+  return files;
 }
 
 std::vector<std::wstring> FilesBelow(const std::wstring& root) {
-  std::vector<std::wstring> files;
-  BareWalk(root, &files);
-  return files;
+  std::vector<std::wstring> paths;
+  BareWalk(root, &paths);
+  return paths;
 }
 
 void RecycleOneByOne(const std::vector<std::wstring>& files) {
@@ -133,9 +137,9 @@ Figure figures[FigureCount] = {
     {"full scan / bare enumeration", "x", 1.3, 1.15, {}},
     {"quick *.* listing / bare enumeration", "x", 1.2, 1.05, {}},
     {"quick *.* listing, million tree / bare", "x", 1.3, 1.1, {}},
-    {"Scan's emptying of the million rows", "ms", 100, 20, {}},
-    {"Tick all on the million rows", "ms", 100, 20, {}},
-    {"peak working set, million rows", "MB", 500, 250, {}},
+    {"Scan's emptying, million tree listed", "ms", 100, 20, {}},
+    {"Tick all, million tree listed", "ms", 100, 20, {}},
+    {"peak working set, million tree listed", "MB", 500, 250, {}},
     {"plain delete / bare DeleteFileW", "x", 1.2, 1.05, {}},
     {"recycle / bare SHFileOperationW", "x", 1.5, 1.1, {}},
     {"longest stall: million listing", "ms", 100, 0, {}},
@@ -157,39 +161,32 @@ class Round {
   bool Started() const { return driver_.Main() != nullptr; }
 
   void Run() {
-    Compare(FullScan, L"scan", [&] {
-      driver_.SetBox(IDC_TARGET_VC6, true);
-      driver_.SetBox(IDC_TARGET_WORD, true);
-      driver_.SetBox(IDC_TARGET_THUMBS, true);
-      driver_.SetQuickSearch("*.tmp");
-      return Scan(L"scan");
-    });
-    Compare(Listing, L"scan", [&] {
-      for (int box : {IDC_TARGET_VC6, IDC_TARGET_WORD, IDC_TARGET_THUMBS}) {
-        driver_.SetBox(box, false);
-      }
-      driver_.SetQuickSearch("*.*");
-      return Scan(L"scan");
-    });
+    for (int box : {IDC_TARGET_VC6, IDC_TARGET_WORD, IDC_TARGET_THUMBS}) driver_.SetBox(box, true);
+    driver_.SetQuickSearch("*.tmp");
+    CompareListing(FullScan, L"scan");
+    for (int box : {IDC_TARGET_VC6, IDC_TARGET_WORD, IDC_TARGET_THUMBS}) driver_.SetBox(box, false);
+    driver_.SetQuickSearch("*.*");
+    CompareListing(Listing, L"scan");
     CompareDeletion(PlainDelete, L"delete", IDC_PLAIN_DELETE, [](const auto& files) {
       for (const std::wstring& file : files) DeleteFileW(file.c_str());
     });
     CompareDeletion(Recycle, L"recycle", IDC_RECYCLE_DELETE, RecycleOneByOne);
 
     StallSampler listingStall(driver_.Main());
-    Compare(MillionListing, L"million", [&] { return Scan(L"million"); });
+    CompareListing(MillionListing, L"million");
     Record(ListingStall, listingStall.Stop());
     StallSampler tickStall(driver_.Main());
     Record(TickAll, 1000 * Seconds([&] { driver_.Press(IDC_CHECK_ALL); }));
     Record(TickAllStall, tickStall.Stop());
 
-    CreateDirectoryW((trees_ + L"\\empty").c_str(), nullptr);
-    const double fullList = Scan(L"empty");
-    const double emptyList = Scan(L"empty");
-    std::printf("  Scan of an empty directory: %.3f s over the million rows, %.3f s over none\n",
-                fullList, emptyList);
-    Record(Emptying, 1000 * (fullList - emptyList));
+    CreateDirectoryW(Tree(L"empty").c_str(), nullptr);
+    const double overRows = Scan(L"empty");
+    const double overNone = Scan(L"empty");
+    std::printf("  Scan of an empty directory: %.3f s over those rows, %.3f s over none\n",
+                overRows, overNone);
+    Record(Emptying, 1000 * (overRows - overNone));
 
+    // The sweep's listings count too.
     driver_.SetBox(IDC_TARGET_VC6, true);
     const double sweepAndListing = Scan(L"million");
     std::printf("  sweep and *.* over the million tree: %.2f s, %d rows\n", sweepAndListing,
@@ -200,10 +197,10 @@ class Round {
   }
 
  private:
-  std::wstring Tree(const wchar_t* name) const { return trees_ + L"\\" + name; }
+  std::wstring Tree(const std::wstring& name) const { return trees_ + L"\\" + name; }
 
   // A Scan of the tree from the click on.
-  double Scan(const wchar_t* tree) {
+  double Scan(const std::wstring& tree) {
     driver_.SetDirectory(Narrow(Tree(tree)));
     const Clock::time_point clicked = Clock::now();
     driver_.Press(IDC_SCAN);
@@ -211,29 +208,27 @@ class Round {
   }
 
   // Odd rounds run the program first, even rounds the bare calls.
-  void Compare(FigureId id, const wchar_t* tree, const std::function<double()>& program,
-               const std::function<void()>& bare = {}) {
+  void Compare(FigureId id, const std::function<double()>& program,
+               const std::function<void()>& bare) {
     double programSeconds = 0;
     double bareSeconds = 0;
-    std::size_t bareFiles = 0;
-    const std::function<void()> walk = [&] {
-      std::vector<std::wstring> files;
-      BareWalk(Tree(tree), &files);
-      bareFiles = files.size();
-    };
-    const auto runBare = [&] { bareSeconds = Seconds(bare ? bare : walk); };
     if (number_ % 2 == 1) {
       programSeconds = program();
-      runBare();
+      bareSeconds = Seconds(bare);
     } else {
-      runBare();
+      bareSeconds = Seconds(bare);
       programSeconds = program();
     }
-    std::printf("  %s: program %.3f s (%d rows), bare %.3f s", figures[id].name, programSeconds,
-                driver_.RowCount(), bareSeconds);
-    if (bareFiles != 0) std::printf(" (%zu files)", bareFiles);
-    std::printf("\n");
+    std::printf("  %s: program %.3f s, bare %.3f s\n", figures[id].name, programSeconds,
+                bareSeconds);
     Record(id, programSeconds / bareSeconds);
+  }
+
+  // A Scan with the boxes as they are, against one bare walk of the tree.
+  void CompareListing(FigureId id, const std::wstring& tree) {
+    std::size_t files = 0;
+    Compare(id, [&] { return Scan(tree); }, [&] { files = BareWalk(Tree(tree), nullptr); });
+    std::printf("  %d rows listed, %zu files in the tree\n", driver_.RowCount(), files);
   }
 
   // Lists every file of the round's program twin, ticks them all and removes them with button,
@@ -241,11 +236,11 @@ class Round {
   void CompareDeletion(FigureId id, const wchar_t* kind, int button,
                        const std::function<void(const std::vector<std::wstring>&)>& bareRemove) {
     const std::wstring base = std::wstring(kind) + L"-" + std::to_wstring(number_);
-    const std::vector<std::wstring> bareFiles = FilesBelow(Tree((base + L"-bare").c_str()));
+    const std::vector<std::wstring> bareFiles = FilesBelow(Tree(base + L"-bare"));
     Compare(
-        id, nullptr,
+        id,
         [&] {
-          Scan((base + L"-program").c_str());
+          Scan(base + L"-program");
           driver_.Press(IDC_CHECK_ALL);
           std::optional<StallSampler> stall;
           if (id == PlainDelete) stall.emplace(driver_.Main());
@@ -258,8 +253,8 @@ class Round {
         },
         [&] { bareRemove(bareFiles); });
     std::printf("  files left: %zu of the program's, %zu of the bare twin's\n",
-                FilesBelow(Tree((base + L"-program").c_str())).size(),
-                FilesBelow(Tree((base + L"-bare").c_str())).size());
+                BareWalk(Tree(base + L"-program"), nullptr),
+                BareWalk(Tree(base + L"-bare"), nullptr));
   }
 
   ProgramDriver driver_;
