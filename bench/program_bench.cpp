@@ -51,7 +51,7 @@ class StallSampler {
       : thread_([this, window] {
           while (!stop_) {
             const Clock::time_point sent = Clock::now();
-            SendMessageW(window, WM_NULL, 0, 0);
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, nullptr);
             const std::chrono::duration<double, std::milli> waited = Clock::now() - sent;
             longestMs_ = std::max(longestMs_, waited.count());
             Sleep(5);
