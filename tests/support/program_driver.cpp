@@ -88,7 +88,8 @@ bool ProgramDriver::SetOwnPatterns(const std::vector<std::string>& patterns) con
   SetBox(IDC_TARGET_CUSTOM, false);
   WindowDriver::Click(main_, IDC_TARGET_CUSTOM);
   HWND list = windows_.WaitForDialog(IDC_PATTERN_LIST, WC_LISTBOXW);
-  bool entered = list != nullptr;
+  if (list == nullptr) return false;
+  bool entered = true;
   for (const std::string& pattern : patterns) {
     entered = entered && EnterPattern(list, IDC_ADD_PATTERN, pattern);
   }
