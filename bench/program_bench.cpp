@@ -1,0 +1,307 @@
+// Times the program's works as its user meets them: a copy of the built program with its windows
+// shown, driven from outside (a click, then until the worker has ended: Scan enabled again, the
+// progress window hidden, the rows holding still), against the bare system calls on the same
+// files in the same run. The sides take turns at going first, round by round.
+//   program_bench PROGRAM TREES ROUNDS PLACEMENT
+// TREES is the directory that scripts/bench-trees filled for at least ROUNDS rounds; PLACEMENT
+// says where Wine ran, for the printout. scripts/bench makes the trees and runs this.
+#include "engine/win32/utf.h"
+#include "tests/support/program_driver.h"
+#include "ui/resources/resource.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = ProgramDriver::Clock;
+
+constexpr auto kWorkLimit = 3600s;
+
+double SecondsSince(Clock::time_point start, std::optional<Clock::time_point> end) {
+  if (!end) {
+    std::printf("  the program did not come to rest in time\n");
+    return -1;
+  }
+  return std::chrono::duration<double>(*end - start).count();
+}
+
+template <typename Work>
+double Seconds(Work work) {
+  const Clock::time_point start = Clock::now();
+  work();
+  return SecondsSince(start, Clock::now());
+}
+
+// The longest time the window took to answer a WM_NULL sent every few milliseconds from a
+// thread of its own between construction and Stop: how long a user would find it frozen.
+class StallSampler {
+ public:
+  explicit StallSampler(HWND window)
+      : thread_([this, window] {
+          while (!stop_) {
+            const Clock::time_point sent = Clock::now();
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, nullptr);
+            const std::chrono::duration<double, std::milli> waited = Clock::now() - sent;
+            longestMs_ = std::max(longestMs_, waited.count());
+            Sleep(5);
+          }
+        }) {}
+  ~StallSampler() { Stop(); }
+
+  double Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return longestMs_;
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  double longestMs_ = 0;
+  std::thread thread_;
+};
+
+// Under Wine the peak working set of another process is the high-water mark of its resident
+// set as Linux counts it (VmHWM).
+double PeakWorkingSetMB(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  if (!GetProcessMemoryInfo(process, &counters, sizeof(counters))) return -1;
+  return static_cast<double>(counters.PeakWorkingSetSize) / 1048576.0;
+}
+
+// Counts the files below root, and gathers their paths when asked; opens each directory once
+// with the cheapest listing there is.
+std::size_t BareWalk(const std::wstring& root, std::vector<std::wstring>* paths) {
+  WIN32_FIND_DATAW data;
+  const HANDLE search = FindFirstFileExW((root + L"\\*").c_str(), FindExInfoBasic, &data,
+                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  std::size_t files = 0;
+  std::vector<std::wstring> subdirectories;
+  do {
+    const std::wstring name = data.cFileName;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      ++files;
+      if (paths != nullptr) paths->push_back(root + L"\\" + name);
+    } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && name != L"." &&
+               name != L"..") {
+      subdirectories.push_back(name);
+    }
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+  for (const std::wstring& name : subdirectories) files += BareWalk(root + L"\\" + name, paths);
+  return files;
+}
+
+std::vector<std::wstring> FilesBelow(const std::wstring& root) {
+  std::vector<std::wstring> paths;
+  BareWalk(root, &paths);
+  return paths;
+}
+
+void RecycleOneByOne(const std::vector<std::wstring>& files) {
+  for (const std::wstring& file : files) {
+    const std::wstring from = file + L'\0';  // a list of one, ended by an empty name
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationW(&operation);
+  }
+}
+
+// A figure per round with the target it is held against.
+struct Figure {
+  const char* name;
+  const char* unit;
+  double bar;
+  double goal;  // 0: none set
+  std::vector<double> rounds;
+};
+
+enum FigureId {
+  FullScan, Listing, MillionListing, Emptying, TickAll, PeakMemory, PlainDelete, Recycle,
+  ListingStall, TickAllStall, DeleteStall, FigureCount
+};
+Figure figures[FigureCount] = {
+    {"full scan / bare enumeration", "x", 1.3, 1.15, {}},
+    {"quick *.* listing / bare enumeration", "x", 1.2, 1.05, {}},
+    {"quick *.* listing, million tree / bare", "x", 1.3, 1.1, {}},
+    {"Scan's emptying, million tree listed", "ms", 100, 20, {}},
+    {"Tick all, million tree listed", "ms", 100, 20, {}},
+    {"peak working set, million tree listed", "MB", 500, 250, {}},
+    {"plain delete / bare DeleteFileW", "x", 1.2, 1.05, {}},
+    {"recycle / bare SHFileOperationW", "x", 1.5, 1.1, {}},
+    {"longest stall: million listing", "ms", 100, 0, {}},
+    {"longest stall: Tick all", "ms", 100, 0, {}},
+    {"longest stall: plain delete", "ms", 100, 0, {}},
+};
+
+void Record(FigureId id, double value) {
+  figures[id].rounds.push_back(value);
+  std::printf("  %-40s %10.2f %s\n", figures[id].name, value, figures[id].unit);
+  std::fflush(stdout);
+}
+
+class Round {
+ public:
+  Round(const std::wstring& program, const std::wstring& trees, int number)
+      : driver_(program, "VelloxBench"), trees_(trees), number_(number) {}
+
+  bool Started() const { return driver_.Main() != nullptr; }
+
+  void Run() {
+    for (int box : {IDC_TARGET_VC6, IDC_TARGET_WORD, IDC_TARGET_THUMBS}) driver_.SetBox(box, true);
+    driver_.SetQuickSearch("*.tmp");
+    CompareListing(FullScan, L"scan");
+    for (int box : {IDC_TARGET_VC6, IDC_TARGET_WORD, IDC_TARGET_THUMBS}) driver_.SetBox(box, false);
+    driver_.SetQuickSearch("*.*");
+    CompareListing(Listing, L"scan");
+    CompareDeletion(PlainDelete, L"delete", IDC_PLAIN_DELETE, [](const auto& files) {
+      for (const std::wstring& file : files) DeleteFileW(file.c_str());
+    });
+    CompareDeletion(Recycle, L"recycle", IDC_RECYCLE_DELETE, RecycleOneByOne);
+
+    StallSampler listingStall(driver_.Main());
+    CompareListing(MillionListing, L"million");
+    Record(ListingStall, listingStall.Stop());
+    StallSampler tickStall(driver_.Main());
+    Record(TickAll, 1000 * Seconds([&] { driver_.Press(IDC_CHECK_ALL); }));
+    Record(TickAllStall, tickStall.Stop());
+
+    CreateDirectoryW(Tree(L"empty").c_str(), nullptr);
+    const double overRows = Scan(L"empty");
+    const double overNone = Scan(L"empty");
+    std::printf("  Scan of an empty directory: %.3f s over those rows, %.3f s over none\n",
+                overRows, overNone);
+    Record(Emptying, 1000 * (overRows - overNone));
+
+    // The sweep's listings count too.
+    driver_.SetBox(IDC_TARGET_VC6, true);
+    const double sweepAndListing = Scan(L"million");
+    std::printf("  sweep and *.* over the million tree: %.2f s, %d rows\n", sweepAndListing,
+                driver_.RowCount());
+    Record(PeakMemory, PeakWorkingSetMB(driver_.Process()));
+    const double exit = Seconds([&] { driver_.Exit(kWorkLimit); });
+    std::printf("  Exit with the rows listed: %.2f s\n", exit);
+  }
+
+ private:
+  std::wstring Tree(const std::wstring& name) const { return trees_ + L"\\" + name; }
+
+  // A Scan of the tree from the click on.
+  double Scan(const std::wstring& tree) {
+    driver_.SetDirectory(Narrow(Tree(tree)));
+    const Clock::time_point clicked = Clock::now();
+    driver_.Press(IDC_SCAN);
+    return SecondsSince(clicked, driver_.WaitUntilIdle(kWorkLimit));
+  }
+
+  // Odd rounds run the program first, even rounds the bare calls.
+  void Compare(FigureId id, const std::function<double()>& program,
+               const std::function<void()>& bare) {
+    double programSeconds = 0;
+    double bareSeconds = 0;
+    if (number_ % 2 == 1) {
+      programSeconds = program();
+      bareSeconds = Seconds(bare);
+    } else {
+      bareSeconds = Seconds(bare);
+      programSeconds = program();
+    }
+    std::printf("  %s: program %.3f s, bare %.3f s\n", figures[id].name, programSeconds,
+                bareSeconds);
+    Record(id, programSeconds / bareSeconds);
+  }
+
+  // A Scan with the boxes as they are, against one bare walk of the tree.
+  void CompareListing(FigureId id, const std::wstring& tree) {
+    std::size_t files = 0;
+    Compare(id, [&] { return Scan(tree); }, [&] { files = BareWalk(Tree(tree), nullptr); });
+    std::printf("  %d rows listed, %zu files in the tree\n", driver_.RowCount(), files);
+  }
+
+  // Lists every file of the round's program twin, ticks them all and removes them with button,
+  // timed from the answer to the question; the bare side removes the files of the other twin.
+  void CompareDeletion(FigureId id, const wchar_t* kind, int button,
+                       const std::function<void(const std::vector<std::wstring>&)>& bareRemove) {
+    const std::wstring base = std::wstring(kind) + L"-" + std::to_wstring(number_);
+    const std::vector<std::wstring> bareFiles = FilesBelow(Tree(base + L"-bare"));
+    Compare(
+        id,
+        [&] {
+          Scan(base + L"-program");
+          driver_.Press(IDC_CHECK_ALL);
+          std::optional<StallSampler> stall;
+          if (id == PlainDelete) stall.emplace(driver_.Main());
+          const auto answered = driver_.PressAndAnswer(button, IDYES);
+          if (!answered) std::printf("  no question came\n");
+          const double seconds =
+              answered ? SecondsSince(*answered, driver_.WaitUntilIdle(kWorkLimit)) : -1;
+          if (stall) Record(DeleteStall, stall->Stop());
+          return seconds;
+        },
+        [&] { bareRemove(bareFiles); });
+    std::printf("  files left: %zu of the program's, %zu of the bare twin's\n",
+                BareWalk(Tree(base + L"-program"), nullptr),
+                BareWalk(Tree(base + L"-bare"), nullptr));
+  }
+
+  ProgramDriver driver_;
+  std::wstring trees_;
+  int number_;
+};
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void PrintSummary(int rounds) {
+  std::printf("\nmedians of %d rounds (range), against the bar and the goal:\n", rounds);
+  for (const Figure& figure : figures) {
+    if (figure.rounds.empty()) continue;
+    const auto [low, high] = std::minmax_element(figure.rounds.begin(), figure.rounds.end());
+    std::printf("  %-40s %9.2f %-2s (%.2f - %.2f)   bar %g%s", figure.name, Median(figure.rounds),
+                figure.unit, *low, *high, figure.bar, figure.unit);
+    if (figure.goal != 0) std::printf(", goal %g%s", figure.goal, figure.unit);
+    std::printf("%s\n", Median(figure.rounds) > figure.bar ? "   OVER THE BAR" : "");
+  }
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc != 5) {
+    std::printf("usage: program_bench PROGRAM TREES ROUNDS PLACEMENT\n");
+    return 2;
+  }
+  const int rounds = std::max(1, _wtoi(argv[3]));
+  std::printf("program %s, trees %s, %d rounds, Wine %s\n", Narrow(argv[1]).c_str(),
+              Narrow(argv[2]).c_str(), rounds, Narrow(argv[4]).c_str());
+  BareWalk(argv[2], nullptr);  // fills the caches, timed by nobody
+  for (int number = 1; number <= rounds; ++number) {
+    std::printf("round %d (%s first):\n", number, number % 2 == 1 ? "program" : "bare calls");
+    Round round(argv[1], argv[2], number);
+    if (!round.Started()) {
+      std::printf("  the program's window did not show\n");
+      return 1;
+    }
+    round.Run();
+  }
+  PrintSummary(rounds);
+  return 0;
+}
