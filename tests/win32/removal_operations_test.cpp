@@ -1,6 +1,7 @@
 #include "engine/win32/win32_removal_operations.h"
 
-#include "tests/win32/removal_test_files.h"
+#include "engine/win32/utf.h"
+#include "tests/win32/temp_tree.h"
 
 #include <shellapi.h>
 
@@ -8,8 +9,6 @@
 
 #include <cstdlib>
 #include <string>
-
-using namespace removal_test;
 
 namespace {
 
@@ -29,9 +28,8 @@ std::wstring PendingOperations() {
 }
 
 // A deletion is a pair whose target is empty.
-bool IsPendingDeletion(const std::wstring& path) {
-  std::wstring entry = std::wstring(1, L'\0') + L"\\??\\" + path;
-  entry.append(2, L'\0');
+bool IsPendingDeletion(const std::string& path) {
+  const std::wstring entry = std::wstring(1, L'\0') + L"\\??\\" + Widen(path) + std::wstring(2, L'\0');
   return (L'\0' + PendingOperations()).find(entry) != std::wstring::npos;
 }
 
@@ -40,8 +38,8 @@ enum Outcome {
   Kept,        // false; contents and attributes as before
   Recycled,    // true; the file is in the recycle bin with its contents
   Registered,  // true; the file is still there, due for deletion at the next start
-  Refused,     // false; there was no file to begin with
-  Unchecked,   // up to the system
+  Refused,     // false; what stands at the row's path is no file of the tree
+  Unchecked,   // up to the system; only the decoy is checked
 };
 
 struct Operation {
@@ -54,29 +52,62 @@ const Operation kOperations[] = {{"PlainDelete", &RemovalOperations::PlainDelete
                                  {"RecycleFile", &RemovalOperations::RecycleFile},
                                  {"DeleteAtRestart", &RemovalOperations::DeleteAtRestart}};
 
+// Each case and operation has a directory of its own, or shares the fixture's links; "{}" in a
+// path there stands for a file name of the operation's own (the recycle bin keeps names). The
+// scan's root is `root` there; the row names `row`, or the file when empty.
+struct Case {
+  const char* kind;
+  bool inLinks;
+  std::string root, file;
+  DWORD attributes;        // of the file
+  bool locked;             // held open elsewhere without sharing
+  std::string row, decoy;  // the decoy must keep its contents
+  const Outcome* outcomes;  // five, in the order of kOperations
+};
+
+std::string Named(std::string path, const std::string& name) {
+  const std::string::size_type at = path.find("{}");
+  return at == std::string::npos ? path : path.replace(at, 2, name);
+}
+
 // Names outside the ANSI code page, in a directory named so too, must reach the system intact.
-TEST(RemovalOperations, EachOperationOnEachKindOfFile) {
+TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
+  constexpr DWORD kNormal = FILE_ATTRIBUTE_NORMAL;
   constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  struct Case {
-    const char* kind;
-    DWORD attributes;  // 0: no file
-    bool locked;       // held open elsewhere without sharing
-    Outcome outcomes[5];  // in the order of kOperations
-  };
+  const std::string deep = std::string(90, 'd') + "\\" + std::string(90, 'e') + "\\" + std::string(90, 'f');
+  const Outcome removed[] = {Gone, Gone, Gone, Recycled, Registered};
+  const Outcome exact[] = {Gone, Gone, Gone, Kept, Registered};  // the shell takes only parsed paths
+  const Outcome locked[] = {Kept, Kept, Kept, Kept, Registered};
+  const Outcome readOnly[] = {Kept, Gone, Kept, Recycled, Registered};
+  const Outcome kept[] = {Kept, Kept, Kept, Kept, Kept};
+  const Outcome refused[] = {Refused, Refused, Refused, Refused, Refused};
+  // Where the system can open a link itself (Windows), a delete may remove the link.
+  const Outcome link[] = {Unchecked, Unchecked, Refused, Refused, Refused};
   const Case cases[] = {
-      {"plain", FILE_ATTRIBUTE_NORMAL, false, {Gone, Gone, Gone, Recycled, Registered}},
-      {"read-only", FILE_ATTRIBUTE_READONLY, false, {Kept, Gone, Kept, Recycled, Registered}},
-      {"hidden", FILE_ATTRIBUTE_HIDDEN, false, {Gone, Gone, Gone, Recycled, Registered}},
-      {"system", FILE_ATTRIBUTE_SYSTEM, false, {Gone, Gone, Gone, Recycled, Registered}},
-      {"locked", FILE_ATTRIBUTE_NORMAL, true, {Kept, Kept, Kept, Kept, Registered}},
+      {"plain", false, "", "{}", kNormal, false, "", "", removed},
+      {"read-only", false, "", "{}", FILE_ATTRIBUTE_READONLY, false, "", "", readOnly},
+      {"hidden", false, "", "{}", FILE_ATTRIBUTE_HIDDEN, false, "", "", removed},
+      {"system", false, "", "{}", FILE_ATTRIBUTE_SYSTEM, false, "", "", removed},
+      {"locked", false, "", "{}", kNormal, true, "", "", locked},
       // ForcedDelete clears the marks to retry; when the file still cannot go, it gets them back.
-      {"locked and marked", kMarks, true, {Kept, Kept, Kept, Kept, Registered}},
-      {"missing", 0, false, {Refused, Refused, Refused, Refused, Unchecked}},
+      {"locked and marked", false, "", "{}", kMarks, true, "", "", locked},
+      {"missing", false, "", "", 0, false, "{}", "", refused},
+      // Win32 parsing would reach the decoy.
+      {"in a directory named with a trailing dot", false, "", "dir.\\{}", kNormal, false, "", "dir\\{}", exact},
+      {"named with a trailing blank", false, "", "{}.tmp ", kNormal, false, "", "{}.tmp", exact},
+      {"deeper than MAX_PATH", false, "", deep + "\\{}", kNormal, false, "", "", exact},
+      {"replaced by a directory with a file in it", false, "", "", 0, false, "{}", "{}\\child", refused},
+      {"beside the root, under a name that extends it", false, "tree", "tree2\\{}", kNormal, false, "", "", kept},
+      {"reached through .. by a pattern", false, "tree", "far\\{}", kNormal, false, "tree\\..\\far\\{}", "", removed},
+      {"below a directory replaced by a link", true, "tree", "", 0, false, "tree\\swapped\\x.tmp", "outside\\x.tmp",
+       refused},
+      {"a link to a file outside the tree", true, "tree", "", 0, false, "tree\\link.tmp", "outside\\target.tmp", link},
   };
   ASSERT_TRUE(std::getenv("XDG_DATA_HOME") != nullptr) << "recycling needs the tests' own recycle bin";
-  const std::wstring trash = EnvironmentPath("XDG_DATA_HOME") + L"\\Trash";
-  const std::wstring directory = FreshDirectory() + L"\\\u65b0\u5efa\u6587\u4ef6\u5939";  // 新建文件夹
-  ASSERT_TRUE(CreateDirectoryW(directory.c_str(), nullptr));
+  const std::string trash = EnvironmentPath("XDG_DATA_HOME") + "\\Trash\\files\\";
+  const std::string links = EnvironmentPath("VELLOX_TEST_ROOT") + "\\links";
+  ASSERT_EQ(ReadBytes(links + "\\tree\\link.tmp"), "target") << "RemovalFiles.Setup makes the links";
+  const TempTree tree("\u65b0\u5efa\u6587\u4ef6\u5939");  // 新建文件夹
   // Puts back the list as it was, and leaves no empty list behind: Wine drops the first
   // character of a name that it appends to one.
   const std::wstring pendingBefore = PendingOperations();
@@ -89,37 +120,42 @@ TEST(RemovalOperations, EachOperationOnEachKindOfFile) {
     }
   };
   restorePending();
-  Win32RemovalOperations removal;
 
-  for (const Case& test : cases) {
+  for (std::size_t c = 0; c < sizeof(cases) / sizeof(cases[0]); ++c) {
+    const Case& test = cases[c];
     for (std::size_t op = 0; op < 5; ++op) {
-      SCOPED_TRACE(std::string(kOperations[op].name) + " on a " + test.kind + " file");
-      // 报告 Ελληνικά
-      const std::wstring name = L"\u62a5\u544a \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac " +
-                                Widen(test.kind) + L" " + Widen(kOperations[op].name) + L".tmp";
-      const std::wstring path = directory + L"\\" + name;
-      const std::string contents = "contents of " + Narrow(name);
-      if (test.attributes != 0) {
-        ASSERT_TRUE(WriteAt(path, 0, contents) && SetFileAttributesW(path.c_str(), test.attributes));
-      }
-      const DWORD attributesBefore = GetFileAttributesW(path.c_str());
-      HANDLE lock = test.locked ? CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+      SCOPED_TRACE(std::string(kOperations[op].name) + " on a file " + test.kind);
+      const std::string unique = std::to_string(c) + "-" + std::to_string(op);
+      const std::string name = "\u62a5\u544a \u0395\u03bb\u03bb\u03b7\u03bd " + unique + ".tmp";  // 报告 Ελλην
+      const std::string base = test.inLinks ? links : tree.Path(unique);
+      const auto at = [&](const std::string& relative) { return base + "\\" + Named(relative, name); };
+      const std::string contents = "contents of " + name;
+      if (!test.file.empty()) tree.MakeFile(unique + "\\" + Named(test.file, name), test.attributes, contents);
+      if (!test.inLinks && !test.decoy.empty()) tree.MakeFile(unique + "\\" + Named(test.decoy, name));
+      const std::string decoyBefore = test.decoy.empty() ? "" : ReadBytes(at(test.decoy));
+      const std::string target = at(test.file.empty() ? test.row : test.file);
+      const DWORD attributesBefore = GetFileAttributesW(Verbatim(target).c_str());
+      HANDLE lock = test.locked ? CreateFileW(Verbatim(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                              nullptr)
                                 : INVALID_HANDLE_VALUE;
       ASSERT_EQ(test.locked, lock != INVALID_HANDLE_VALUE);
 
-      const bool result = (removal.*kOperations[op].apply)(Narrow(path));
+      Win32RemovalOperations removal(test.root.empty() ? base : base + "\\" + test.root);
+      const bool result = (removal.*kOperations[op].apply)(at(test.row.empty() ? test.file : test.row));
       if (test.locked) CloseHandle(lock);
 
+      EXPECT_EQ(test.decoy.empty() ? "" : ReadBytes(at(test.decoy)), decoyBefore);
       const Outcome expected = test.outcomes[op];
       if (expected == Unchecked) continue;
       EXPECT_EQ(result, expected == Gone || expected == Recycled || expected == Registered);
-      EXPECT_EQ(Exists(path), expected == Kept || expected == Registered);
-      EXPECT_EQ(ReadBytes(trash + L"\\files\\" + name), expected == Recycled ? contents : "<unreadable>");
-      EXPECT_EQ(Exists(trash + L"\\info\\" + name + L".trashinfo"), expected == Recycled);
-      EXPECT_EQ(IsPendingDeletion(path), expected == Registered);
+      EXPECT_EQ(ReadBytes(trash + target.substr(target.find_last_of('\\') + 1)),
+                expected == Recycled ? contents : "<unreadable>");
+      EXPECT_EQ(IsPendingDeletion(target), expected == Registered);
+      if (expected == Refused) continue;
+      EXPECT_EQ(PathExists(target), expected == Kept || expected == Registered);
       if (expected == Kept || expected == Registered) {
-        EXPECT_EQ(ReadBytes(path), contents);
-        EXPECT_EQ(GetFileAttributesW(path.c_str()), attributesBefore);
+        EXPECT_EQ(ReadBytes(target), contents);
+        EXPECT_EQ(GetFileAttributesW(Verbatim(target).c_str()), attributesBefore);
       }
     }
   }
@@ -131,21 +167,22 @@ TEST(RemovalOperations, EachOperationOnEachKindOfFile) {
 // query reports.
 TEST(RecycleFileWithoutABin, LeavesTheFileWhereTheShellWouldDeleteItForGood) {
   if (std::getenv("VELLOX_NO_RECYCLE_BIN") == nullptr) GTEST_SKIP() << "runs under its own ctest entry";
-  const std::wstring path = FreshDirectory() + L"\\precious.tmp";
-  ASSERT_TRUE(WriteAt(path, 0, "precious"));
+  const TempTree tree("no-bin");
+  tree.MakeFile("precious.tmp", FILE_ATTRIBUTE_NORMAL, "precious");
   SHQUERYRBINFO bin = {};
   bin.cbSize = sizeof(bin);
   ASSERT_TRUE(FAILED(SHQueryRecycleBinW(L"C:\\", &bin))) << "the premise: the system reports no recycle bin";
-  EXPECT_FALSE(Win32RemovalOperations().RecycleFile(Narrow(path)));
-  EXPECT_EQ(ReadBytes(path), "precious");
+  EXPECT_FALSE(Win32RemovalOperations(tree.Root()).RecycleFile(tree.Path("precious.tmp")));
+  EXPECT_EQ(ReadBytes(tree.Path("precious.tmp")), "precious");
 }
 
-// The same for the user's settings that turn the bin off.
-TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOff) {
-  const std::wstring directory = FreshDirectory();
+// The same for the user's settings that turn the bin off. A run asks once per drive (the query
+// sums up the whole bin), so a run that began before the change still recycles.
+TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOffBeforeTheRun) {
+  const TempTree tree("bin-off");
   wchar_t root[MAX_PATH + 1] = {};
   wchar_t volume[64] = {};
-  ASSERT_TRUE(GetVolumePathNameW(directory.c_str(), root, MAX_PATH + 1) &&
+  ASSERT_TRUE(GetVolumePathNameW(Widen(tree.Root()).c_str(), root, MAX_PATH + 1) &&
               GetVolumeNameForVolumeMountPointW(root, volume, ARRAYSIZE(volume)));
   const std::wstring guid = std::wstring(volume).substr(10, 38);  // the {guid} of "\\?\Volume{guid}\"
   const wchar_t* policy = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
@@ -157,18 +194,21 @@ TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOff) {
                {HKEY_LOCAL_MACHINE, policy, L"NoRecycleFiles"},
                {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BitBucket\\Volume\\" + guid,
                 L"NukeOnDelete"}};
-  Win32RemovalOperations removal;
   int number = 0;
   for (const auto& test : cases) {
     SCOPED_TRACE(Narrow(test.key + L"\\" + test.value));
-    const std::wstring path = directory + L"\\kept" + std::to_wstring(++number) + L".tmp";
-    ASSERT_TRUE(WriteAt(path, 0, "kept"));
+    const std::string prefix = "bin-off " + std::to_string(++number);
+    for (const char* name : {" first.tmp", " kept.tmp", " late.tmp"}) tree.MakeFile(prefix + name);
+    Win32RemovalOperations earlier(tree.Root());
+    ASSERT_TRUE(earlier.RecycleFile(tree.Path(prefix + " first.tmp")));
     const DWORD on = 1;
     ASSERT_EQ(RegSetKeyValueW(test.root, test.key.c_str(), test.value, REG_DWORD, &on, sizeof(on)), ERROR_SUCCESS);
-    const bool recycled = removal.RecycleFile(Narrow(path));
+    const bool recycled = Win32RemovalOperations(tree.Root()).RecycleFile(tree.Path(prefix + " kept.tmp"));
+    const bool recycledLate = earlier.RecycleFile(tree.Path(prefix + " late.tmp"));
     RegDeleteKeyValueW(test.root, test.key.c_str(), test.value);
     EXPECT_FALSE(recycled);
-    EXPECT_EQ(ReadBytes(path), "kept");
+    EXPECT_TRUE(PathExists(tree.Path(prefix + " kept.tmp")));
+    EXPECT_TRUE(recycledLate);
   }
 }
 
