@@ -82,12 +82,13 @@ bool Win32RemovalOperations::PlainDelete(const std::string& path) {
 
 bool Win32RemovalOperations::ForcedDelete(const std::string& path) {
   if (PlainDelete(path)) return true;
-  const RowFile file = Open(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
-  if (!file.handle) return false;
-  const DWORD original = AttributesOf(file.handle.Get());
+  // Attributes only: such a handle takes no part in sharing, so the attributes are cleared
+  // even where a reader holds the file; the delete that follows decides.
+  const RowFile file = Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
+  const DWORD original = file.handle ? AttributesOf(file.handle.Get()) : INVALID_FILE_ATTRIBUTES;
   if (original == INVALID_FILE_ATTRIBUTES || !SetAttributes(file.handle.Get(), FILE_ATTRIBUTE_NORMAL)) return false;
-  if (MarkForDeletion(file.handle.Get())) return true;
-  // Still denied: the file stays as it was, read-only, hidden or system as before.
+  if (PlainDelete(path)) return true;
+  // Still in use or denied: the file stays as it was, read-only, hidden or system as before.
   SetAttributes(file.handle.Get(), original & kRestorableAttributes);
   return false;
 }

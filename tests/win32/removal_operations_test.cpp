@@ -38,7 +38,7 @@ enum Outcome {
   Kept,        // false; contents and attributes as before
   Recycled,    // true; the file is in the recycle bin with its contents
   Registered,  // true; the file is still there, due for deletion at the next start
-  Refused,     // false; what stands at the row's path is no file of the tree
+  Refused,     // false; what stands at the row's path (if anything) is no file of the tree and stays
   Unchecked,   // up to the system; only the decoy is checked
 };
 
@@ -97,7 +97,9 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       {"named with a trailing blank", false, "", "{}.tmp ", kNormal, false, "", "{}.tmp", exact},
       {"deeper than MAX_PATH", false, "", deep + "\\{}", kNormal, false, "", "", exact},
       {"replaced by a directory with a file in it", false, "", "", 0, false, "{}", "{}\\child", refused},
-      {"beside the root, under a name that extends it", false, "tree", "tree2\\{}", kNormal, false, "", "", kept},
+      {"replaced by an empty directory", false, "", "{}", FILE_ATTRIBUTE_DIRECTORY, false, "", "", refused},
+      {"beside the root, under a name that extends it", false, "tree", "tree2\\{}", kNormal, false, "", "tree\\{}",
+       kept},
       {"reached through .. by a pattern", false, "tree", "far\\{}", kNormal, false, "tree\\..\\far\\{}", "", removed},
       {"below a directory replaced by a link", true, "tree", "", 0, false, "tree\\swapped\\x.tmp", "outside\\x.tmp",
        refused},
@@ -130,7 +132,11 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       const std::string base = test.inLinks ? links : tree.Path(unique);
       const auto at = [&](const std::string& relative) { return base + "\\" + Named(relative, name); };
       const std::string contents = "contents of " + name;
-      if (!test.file.empty()) tree.MakeFile(unique + "\\" + Named(test.file, name), test.attributes, contents);
+      if (test.attributes == FILE_ATTRIBUTE_DIRECTORY) {
+        tree.MakeDirectory(unique + "\\" + Named(test.file, name));
+      } else if (!test.file.empty()) {
+        tree.MakeFile(unique + "\\" + Named(test.file, name), test.attributes, contents);
+      }
       if (!test.inLinks && !test.decoy.empty()) tree.MakeFile(unique + "\\" + Named(test.decoy, name));
       const std::string decoyBefore = test.decoy.empty() ? "" : ReadBytes(at(test.decoy));
       const std::string target = at(test.file.empty() ? test.row : test.file);
@@ -151,8 +157,8 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       EXPECT_EQ(ReadBytes(trash + target.substr(target.find_last_of('\\') + 1)),
                 expected == Recycled ? contents : "<unreadable>");
       EXPECT_EQ(IsPendingDeletion(target), expected == Registered);
-      if (expected == Refused) continue;
-      EXPECT_EQ(PathExists(target), expected == Kept || expected == Registered);
+      EXPECT_EQ(PathExists(target), expected == Refused ? attributesBefore != INVALID_FILE_ATTRIBUTES
+                                                        : expected == Kept || expected == Registered);
       if (expected == Kept || expected == Registered) {
         EXPECT_EQ(ReadBytes(target), contents);
         EXPECT_EQ(GetFileAttributesW(Verbatim(target).c_str()), attributesBefore);
@@ -160,6 +166,20 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
     }
   }
   restorePending();  // no later start of this Wine prefix is to delete anything
+}
+
+// One run over rows in nested and sibling directories, each holding a file of the same name:
+// every row removes its own file, and the directories it passed stay held while the run lasts.
+TEST(RemovalOperations, ARunRemovesEachRowsOwnFileAcrossDirectories) {
+  const TempTree tree("run");
+  const std::string rows[] = {"a\\b\\f.tmp", "a\\f.tmp", "a\\b\\c\\f.tmp", "c\\f.tmp", "f.tmp", "a\\b\\g.tmp"};
+  for (const std::string& row : rows) tree.MakeFile(row, FILE_ATTRIBUTE_NORMAL, row);
+  Win32RemovalOperations removal(tree.Root());
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_TRUE(removal.PlainDelete(tree.Path(rows[i]))) << rows[i];
+    for (std::size_t later = i + 1; later < 6; ++later) EXPECT_EQ(ReadBytes(tree.Path(rows[later])), rows[later]);
+  }
+  EXPECT_FALSE(MoveFileW(Verbatim(tree.Path("a\\b")).c_str(), Verbatim(tree.Path("moved")).c_str()));
 }
 
 // Where the shell would delete a file for good although asked to keep it recoverable, the file
