@@ -4,23 +4,8 @@
 #include "engine/win32/utf.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
-
-namespace {
-
-bool Write(const std::string& path, DWORD disposition, DWORD attributes, LONGLONG offset, const std::string& bytes) {
-  const HANDLE file = CreateFileW(Verbatim(path).c_str(), GENERIC_WRITE, 0, nullptr, disposition, attributes, nullptr);
-  LARGE_INTEGER position;
-  position.QuadPart = offset;
-  DWORD written = 0;
-  const bool wrote = file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, position, nullptr, FILE_BEGIN) &&
-                     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                     written == bytes.size();
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return wrote;
-}
-
-}  // namespace
 
 std::string EnvironmentPath(const char* name) {
   const wchar_t* value = _wgetenv(Widen(name).c_str());
@@ -30,12 +15,9 @@ std::string EnvironmentPath(const char* name) {
 }
 
 std::string TestTreeBase() {
-  std::string base = EnvironmentPath("VELLOX_TEST_ROOT");
-  if (base.empty()) {
-    wchar_t temp[MAX_PATH + 1];
-    base = Narrow(temp, GetTempPathW(MAX_PATH + 1, temp));
-  }
-  return WithoutTrailingSeparators(base);
+  wchar_t temp[MAX_PATH + 1];
+  const std::string base = EnvironmentPath("VELLOX_TEST_ROOT");
+  return WithoutTrailingSeparators(base.empty() ? Narrow(temp, GetTempPathW(MAX_PATH + 1, temp)) : base);
 }
 
 std::wstring Verbatim(const std::string& path) {
@@ -43,56 +25,46 @@ std::wstring Verbatim(const std::string& path) {
   return Widen(full ? "\\\\?\\" + path : path);
 }
 
-bool PathExists(const std::string& path) { return GetFileAttributesW(Verbatim(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::string& path) {
+  return GetFileAttributesW(Verbatim(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool MakeDirectories(const std::string& path) {
   if (CreateDirectoryW(Verbatim(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
   const std::string::size_type separator = path.find_last_of('\\');
-  if (separator == std::string::npos || separator == 0) return false;
-  return MakeDirectories(path.substr(0, separator)) && CreateDirectoryW(Verbatim(path).c_str(), nullptr);
+  return separator != std::string::npos && separator != 0 && MakeDirectories(path.substr(0, separator)) &&
+         CreateDirectoryW(Verbatim(path).c_str(), nullptr);
 }
 
 void RemoveTree(const std::string& path) {
   const std::wstring wide = Verbatim(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  const bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;  // or nothing at all
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    DeleteFileW(wide.c_str());
-    return;
-  }
   WIN32_FIND_DATAW data;
-  const HANDLE search = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0
-                            ? INVALID_HANDLE_VALUE
-                            : FindFirstFileW((wide + L"\\*").c_str(), &data);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name != L"." && name != L"..") RemoveTree(path + "\\" + Narrow(name));
-    } while (FindNextFileW(search, &data));
-    FindClose(search);
+  const HANDLE search = directory && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0
+                            ? FindFirstFileW((wide + L"\\*").c_str(), &data)
+                            : INVALID_HANDLE_VALUE;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &data)) {
+    const std::wstring name = data.cFileName;
+    if (name != L"." && name != L"..") RemoveTree(path + "\\" + Narrow(name));
   }
-  RemoveDirectoryW(wide.c_str());
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  if (directory) RemoveDirectoryW(wide.c_str());
+  else DeleteFileW(wide.c_str());
 }
 
 bool WriteAt(const std::string& path, LONGLONG offset, const std::string& bytes) {
-  return Write(path, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, offset, bytes);
+  const std::ios::openmode create = PathExists(path) ? std::ios::openmode() : std::ios::trunc;
+  std::fstream file(Verbatim(path).c_str(), std::ios::binary | std::ios::in | std::ios::out | create);
+  return file.seekp(offset) && file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush();
 }
 
 std::string ReadBytes(const std::string& path, LONGLONG offset, DWORD count) {
-  const HANDLE file = CreateFileW(Verbatim(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
+  std::ifstream file(Verbatim(path).c_str(), std::ios::binary);
   std::string bytes(count, '\0');
-  LARGE_INTEGER position;
-  position.QuadPart = offset;
-  DWORD got = 0;
-  if (!SetFilePointerEx(file, position, nullptr, FILE_BEGIN) || !ReadFile(file, bytes.data(), count, &got, nullptr)) {
-    got = 0;
-  }
-  CloseHandle(file);
-  bytes.resize(got);
-  return bytes;
+  if (!file.seekg(offset) || !file.read(&bytes[0], count).gcount()) return file.is_open() ? "" : "<unreadable>";
+  return bytes.substr(0, static_cast<std::size_t>(file.gcount()));
 }
 
 TempTree::TempTree(const std::string& name)
@@ -113,5 +85,10 @@ void TempTree::MakeDirectory(const std::string& relative, DWORD attributes) cons
 void TempTree::MakeFile(const std::string& relative, DWORD attributes, const std::string& contents) const {
   const std::string path = Path(relative);
   MakeDirectories(path.substr(0, path.find_last_of('\\')));
-  if (!Write(path, CREATE_ALWAYS, attributes, 0, contents)) throw std::runtime_error("cannot create " + relative);
+  std::ofstream file(Verbatim(path).c_str(), std::ios::binary | std::ios::trunc);
+  const bool written = static_cast<bool>(file << contents);
+  file.close();
+  if (!written || !SetFileAttributesW(Verbatim(path).c_str(), attributes)) {
+    throw std::runtime_error("cannot create " + relative);
+  }
 }

@@ -16,11 +16,9 @@ class TempTree {
 
   const std::string& Root() const { return root_; }  // without a trailing separator
   std::string Path(const std::string& relative) const;
-  // Creates the directory and any missing parents, then gives it the attributes.
   void MakeDirectory(const std::string& relative, DWORD attributes = 0) const;
-  // Creates the file and any missing parent directories, with the attributes and contents.
   void MakeFile(const std::string& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
-                const std::string& contents = std::string()) const;
+                const std::string& contents = std::string()) const;  // parent directories too
 
  private:
   std::string root_;
@@ -28,17 +26,13 @@ class TempTree {
 
 // A path from the environment; a Linux one (as ctest sets it under Wine) through drive Z:.
 std::string EnvironmentPath(const char* name);
-// Where test trees go: EnvironmentPath("VELLOX_TEST_ROOT"), else the temp directory.
-std::string TestTreeBase();
-// The "\\?\" form of a path that begins with a drive; any other path as it is.
-std::wstring Verbatim(const std::string& path);
+std::string TestTreeBase();  // EnvironmentPath("VELLOX_TEST_ROOT"), else the temp directory
+std::wstring Verbatim(const std::string& path);  // the "\\?\" form of a path with a drive
 bool PathExists(const std::string& path);
-// Creates a directory and its missing parents; true when it exists afterwards.
-bool MakeDirectories(const std::string& path);
-// Removes a directory with everything below it, clearing attributes that stand in the way. A
-// link to a directory is removed as a link, never followed.
+bool MakeDirectories(const std::string& path);  // true when the directory exists afterwards
+// Clears attributes that stand in the way; a link to a directory goes as a link, never followed.
 void RemoveTree(const std::string& path);
-// Writes bytes at an offset of a file, which grows (with a hole, where the system can) to reach it.
+// Writes at an offset, growing the file (with a hole, where the system can) to reach it.
 bool WriteAt(const std::string& path, LONGLONG offset, const std::string& bytes);
 // Up to `count` bytes from the offset on, or "<unreadable>".
 std::string ReadBytes(const std::string& path, LONGLONG offset = 0, DWORD count = 65536);
