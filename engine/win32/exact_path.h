@@ -20,6 +20,7 @@ struct ExactPath {
   std::wstring Text() const { return Text(names.size()); }
   // The same in the ordinary form: "C:\a\b", "\\server\share\a".
   std::wstring OrdinaryText(std::size_t count) const;
+  std::wstring OrdinaryText() const { return OrdinaryText(names.size()); }
 };
 
 // The exact form of an ordinary path. Names are taken as written; "\" and "/" both separate,

@@ -15,7 +15,7 @@ constexpr DWORD kRestorableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE
                                         FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 bool IsPlainFile(HANDLE file, DWORD refused) {
-  return (AttributesOf(file) & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY | refused)) == 0;
+  return (AttributesOf(file) & (FILE_ATTRIBUTE_REPARSE_POINT | refused)) == 0;
 }
 
 // The file goes when its last handle closes.
@@ -114,7 +114,7 @@ bool Win32RemovalOperations::ShredFile(const std::string& path) {
 bool Win32RemovalOperations::RecycleFile(const std::string& path) {
   RowFile file;
   if (!CheckedBeforePathCall(path, file)) return false;
-  const std::wstring name = file.path.OrdinaryText(file.path.names.size());
+  const std::wstring name = file.path.OrdinaryText();
   if (!ParsesUnchanged(name) || bins_.KnownToHaveNoBin(file.path.OrdinaryText(file.anchor))) {
     return false;
   }

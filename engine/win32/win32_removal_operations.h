@@ -18,10 +18,11 @@
 class Win32RemovalOperations final : public RemovalOperations {
  public:
   // scanRoot is the root text of the scan whose rows the run removes: every path given must
-  // begin with it, or is refused; the directories below it are checked. Without a root every
-  // directory below the path's drive is checked. ownerWindow names the window that owns the
-  // shell's recycle-bin operation (the application's main window); when it is empty or gives
-  // null, the desktop window owns it.
+  // begin with it, or is refused. The directories below the root are checked; where a row's
+  // ".." steps (from a pattern) climb above it, those below the point they reach. Without a
+  // root every directory below the path's drive is checked. ownerWindow names the window that
+  // owns the shell's recycle-bin operation (the application's main window); when it is empty or
+  // gives null, the desktop window owns it.
   explicit Win32RemovalOperations(std::string scanRoot = std::string(),
                                   std::function<HWND()> ownerWindow = nullptr);
 
