@@ -96,7 +96,7 @@ gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
 target_link_libraries(engine PUBLIC advapi32 user32)
 set(REMOVAL_TEST_ROOT ${CMAKE_BINARY_DIR}/test-trees/removal)
 file(GLOB REMOVAL_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/removal_*.cpp)
-add_executable(removal_tests ${REMOVAL_TEST_SOURCES})
+add_executable(removal_tests ${REMOVAL_TEST_SOURCES} ${TEST_TREE_SOURCES})
 target_compile_options(removal_tests PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(removal_tests PRIVATE engine gtest gmock gtest_main)
 gtest_discover_tests(removal_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

@@ -1,77 +1,34 @@
 #include "engine/win32/win32_removal_operations.h"
 
-#include "engine/win32/utf.h"
-
 #include <shellapi.h>
 
-#include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace {
 
 constexpr DWORD kShredBlockSize = 4096;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// The attributes that SetFileAttributesW can give back; the others are the file system's own.
+// The attributes that can be given back; the others are the file system's own.
 constexpr DWORD kRestorableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                         FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_TEMPORARY |
                                         FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-bool ReadsOne(HKEY root, const wchar_t* key, const wchar_t* value) {
-  DWORD data = 0;
-  DWORD size = sizeof(data);
-  return RegGetValueW(root, key, value, RRF_RT_REG_DWORD, nullptr, &data, &size) == ERROR_SUCCESS && data == 1;
+bool IsPlainFile(HANDLE file, DWORD refused) {
+  return (AttributesOf(file) & (FILE_ATTRIBUTE_REPARSE_POINT | refused)) == 0;
 }
 
-// "\\server\share\..." or "\\?\UNC\server\share\...", but not the other "\\?\" and "\\.\"
-// forms, which name local files and devices.
-bool IsNetworkPath(const std::wstring& path) {
-  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return true;
-  return path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' && path[2] != L'.';
+// The file goes when its last handle closes.
+bool MarkForDeletion(HANDLE file) {
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)) != 0;
 }
 
-// Whether the shell would delete this file for good instead of moving it to a recycle bin, as
-// far as the system lets us know before the move: no bin on network, removable and optical
-// drives; none where the shell finds none for the drive; none where the user's settings or
-// policy turned the bin off. When the drive cannot be determined the shell is left to try.
-bool KnownToHaveNoRecycleBin(const std::wstring& path) {
-  if (IsNetworkPath(path)) return true;
-  // The root is never longer than the path, except for a short relative one (the current drive).
-  std::vector<wchar_t> root(std::max<std::size_t>(path.size(), MAX_PATH) + 2);
-  if (!GetVolumePathNameW(path.c_str(), root.data(), static_cast<DWORD>(root.size()))) return false;
-
-  switch (GetDriveTypeW(root.data())) {
-    case DRIVE_REMOTE:
-    case DRIVE_REMOVABLE:
-    case DRIVE_CDROM:
-    case DRIVE_RAMDISK:
-      return true;
-    default:
-      break;
-  }
-
-  SHQUERYRBINFO bin = {};
-  bin.cbSize = sizeof(bin);
-  if (FAILED(SHQueryRecycleBinW(root.data(), &bin))) return true;
-
-  const wchar_t* policy = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
-  if (ReadsOne(HKEY_CURRENT_USER, policy, L"NoRecycleFiles") || ReadsOne(HKEY_LOCAL_MACHINE, policy, L"NoRecycleFiles")) {
-    return true;
-  }
-
-  // "\\?\Volume{guid}\": the user's per-drive choice to delete without the bin is kept by GUID.
-  wchar_t volume[64] = {};
-  if (GetVolumeNameForVolumeMountPointW(root.data(), volume, ARRAYSIZE(volume))) {
-    std::wstring guid(volume);
-    const std::wstring::size_type open = guid.find(L'{');
-    const std::wstring::size_type close = guid.find(L'}');
-    if (open != std::wstring::npos && close != std::wstring::npos && close > open) {
-      const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BitBucket\\Volume\\" +
-                               guid.substr(open, close - open + 1);
-      if (ReadsOne(HKEY_CURRENT_USER, key.c_str(), L"NukeOnDelete")) return true;
-    }
-  }
-  return false;
+// Zero times leave the file's times as they are.
+bool SetAttributes(HANDLE file, DWORD attributes) {
+  FILE_BASIC_INFO basic = {};
+  basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+  return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof(basic)) != 0;
 }
 
 // Overwrites an open file from its start with zero blocks until the position is at or past
@@ -102,45 +59,65 @@ Win32RemovalOperations::Win32RemovalOperations(std::string scanRoot,
                                                std::function<HWND()> ownerWindow)
     : scanRoot_(std::move(scanRoot)), ownerWindow_(std::move(ownerWindow)) {}
 
-bool Win32RemovalOperations::PlainDelete(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
+Win32RemovalOperations::RowFile Win32RemovalOperations::Open(const std::string& path, ACCESS_MASK access,
+                                                             ULONG share) {
+  RowFile file;
+  if (ToExactRowPath(scanRoot_, path, file.path, file.anchor)) {
+    file.handle = chain_.OpenFile(file.path, file.anchor, access, share);
+  }
+  return file;
+}
+
+bool Win32RemovalOperations::CheckedBeforePathCall(const std::string& path, RowFile& file) {
+  file = Open(path, FILE_READ_ATTRIBUTES, kShareAll);
+  const bool plain = file.handle && IsPlainFile(file.handle.Get(), 0);
+  file.handle = OwnedHandle();
+  return plain;
+}
+
+bool Win32RemovalOperations::PlainDelete(const std::string& path) {
+  const RowFile file = Open(path, DELETE, kShareAll);
+  return file.handle && MarkForDeletion(file.handle.Get());
+}
 
 bool Win32RemovalOperations::ForcedDelete(const std::string& path) {
-  const std::wstring name = Widen(path);
-  if (DeleteFileW(name.c_str())) return true;
-
-  const DWORD original = GetFileAttributesW(name.c_str());
-  if (!SetFileAttributesW(name.c_str(), 0)) return false;
-  if (DeleteFileW(name.c_str())) return true;
+  if (PlainDelete(path)) return true;
+  // Attributes only: such a handle takes no part in sharing, so the attributes are cleared
+  // even where a reader holds the file; the delete that follows decides.
+  const RowFile file = Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
+  const DWORD original = file.handle ? AttributesOf(file.handle.Get()) : INVALID_FILE_ATTRIBUTES;
+  if (original == INVALID_FILE_ATTRIBUTES || !SetAttributes(file.handle.Get(), FILE_ATTRIBUTE_NORMAL)) return false;
+  if (PlainDelete(path)) return true;
   // Still in use or denied: the file stays as it was, read-only, hidden or system as before.
-  if (original != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(name.c_str(), original & kRestorableAttributes);
+  SetAttributes(file.handle.Get(), original & kRestorableAttributes);
   return false;
 }
 
 bool Win32RemovalOperations::ShredFile(const std::string& path) {
-  const std::wstring name = Widen(path);
-  // Read-only files are refused before the open, as the open itself refuses them on Windows:
-  // some systems let a privileged user open them for writing, and the overwrite would then
-  // destroy a file that the delete afterwards cannot remove.
-  const DWORD attributes = GetFileAttributesW(name.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
   // No sharing: nobody reads the old data while it is overwritten, and a file that anybody
   // holds open is left alone before a byte is written.
-  HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-
-  const bool covered = OverwriteWithZeros(file);
-  const bool flushed = FlushFileBuffers(file) != 0;
-  CloseHandle(file);
+  const RowFile file = Open(path, GENERIC_READ | GENERIC_WRITE | DELETE, 0);
+  // Read-only files are refused before the first write, as the open itself refuses them on
+  // Windows: some systems let a privileged user open them for writing, and the overwrite would
+  // then destroy a file that the delete afterwards cannot remove. A link is refused, for its
+  // target is no file of the tree.
+  if (!file.handle || !IsPlainFile(file.handle.Get(), FILE_ATTRIBUTE_READONLY)) return false;
+  const bool covered = OverwriteWithZeros(file.handle.Get());
+  const bool flushed = FlushFileBuffers(file.handle.Get()) != 0;
   // Deleting a file whose old data may still be on the disk would lose the user's only
   // chance to shred it again: it stays, and its row with it.
-  if (!covered || !flushed) return false;
-  return DeleteFileW(name.c_str()) != 0;
+  return covered && flushed && MarkForDeletion(file.handle.Get());
 }
 
+// Between the check and the shell's own open the file itself may still be replaced; its
+// directories cannot, for the chain holds them.
 bool Win32RemovalOperations::RecycleFile(const std::string& path) {
-  const std::wstring name = Widen(path);
-  if (KnownToHaveNoRecycleBin(name)) return false;
+  RowFile file;
+  if (!CheckedBeforePathCall(path, file)) return false;
+  const std::wstring name = file.path.OrdinaryText();
+  if (!ParsesUnchanged(name) || bins_.KnownToHaveNoBin(file.path.OrdinaryText(file.anchor))) {
+    return false;
+  }
 
   HWND owner = ownerWindow_ ? ownerWindow_() : nullptr;
   if (owner == nullptr) owner = GetDesktopWindow();
@@ -162,6 +139,10 @@ bool Win32RemovalOperations::RecycleFile(const std::string& path) {
   return SHFileOperationW(&operation) == 0;
 }
 
+// The registration names a path: whatever stands there at the next start is deleted, so the
+// check can only vouch for the file as it is now.
 bool Win32RemovalOperations::DeleteAtRestart(const std::string& path) {
-  return MoveFileExW(Widen(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+  RowFile file;
+  return CheckedBeforePathCall(path, file) &&
+         MoveFileExW(file.path.Text().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }

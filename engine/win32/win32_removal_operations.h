@@ -1,39 +1,65 @@
 #pragma once
 
 #include "engine/removal_operations.h"
+#include "engine/win32/pinned_directory_chain.h"
+#include "engine/win32/recycle_bin_check.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 
-// The removal operations on the Win32 file and shell services. Paths go to the system exactly
-// as given; no operation shows a window, asks or retries. One object serves one deletion run,
-// on the worker's thread.
+// The removal operations on the Win32 file and shell services. Each acts only on the file its
+// row names, as it is at the moment of removal: the path goes to the system exactly (no name
+// loses a trailing dot or blank, no length limit short of the file system's), and a directory,
+// a link or junction on the way below the scan's root, or a directory or link standing where
+// the file was, makes the operation refuse. No operation shows a window, asks or retries. One
+// object serves one deletion run, on the worker's thread.
 class Win32RemovalOperations final : public RemovalOperations {
  public:
-  // scanRoot is the root text of the scan whose rows the run removes: every path given begins
-  // with it. ownerWindow names the window that owns the shell's recycle-bin operation (the
-  // application's main window); when it is empty or gives null, the desktop window owns it.
+  // scanRoot is the root text of the scan whose rows the run removes: every path given must
+  // begin with it, or is refused. The directories below the root are checked; where a row's
+  // ".." steps (from a pattern) climb above it, those below the point they reach. Without a
+  // root every directory below the path's drive is checked. ownerWindow names the window that
+  // owns the shell's recycle-bin operation (the application's main window); when it is empty or
+  // gives null, the desktop window owns it.
   explicit Win32RemovalOperations(std::string scanRoot = std::string(),
                                   std::function<HWND()> ownerWindow = nullptr);
 
+  // Deletes the file. Where the system opens a link itself (Windows), a link is deleted as a
+  // link; where it cannot (Wine), a link is refused.
   bool PlainDelete(const std::string& path) override;
   // A plain delete; when that fails, clears the attributes and deletes again. A file that still
   // cannot be deleted gets its attributes back.
   bool ForcedDelete(const std::string& path) override;
   // Overwrites the file once with zeros, in 4096-byte blocks to the first multiple of 4096 at
-  // or past its end, flushes it to the disk and deletes it. Read-only files and files that
-  // anybody holds open are not touched. A file that could not be overwritten to its old end,
-  // or not flushed, stays where it is and gives false.
+  // or past its end, flushes it to the disk and deletes it. Read-only files, links and files
+  // that anybody holds open are not touched. A file that could not be overwritten to its old
+  // end, or not flushed, stays where it is and gives false.
   bool ShredFile(const std::string& path) override;
-  // Moves the file to the recycle bin without any shell window. A file on a drive that has no
-  // recycle bin would be deleted for good by the shell, so it is left in place and gives false.
+  // Moves the file to the recycle bin without any shell window. The shell takes only ordinary
+  // paths and parses them, so a file that parsing would not reach (a name ending in a dot or
+  // blank, a path of MAX_PATH or more) is left in place and gives false; so is a file on a drive
+  // that has no recycle bin, which the shell would delete for good.
   bool RecycleFile(const std::string& path) override;
   // Registers the file for deletion at the next system start; it stays until then.
   bool DeleteAtRestart(const std::string& path) override;
 
  private:
+  // A row's file, opened through the chain; the handle is empty where the path is not below
+  // the root or a check failed.
+  struct RowFile {
+    ExactPath path;
+    std::size_t anchor = 0;
+    OwnedHandle handle;
+  };
+  RowFile Open(const std::string& path, ACCESS_MASK access, ULONG share);
+  // Opens the file to check it is a plain file, and closes it again, for the system calls that
+  // take a path and do their own opening.
+  bool CheckedBeforePathCall(const std::string& path, RowFile& file);
+
   std::string scanRoot_;
   std::function<HWND()> ownerWindow_;
+  PinnedDirectoryChain chain_;
+  RecycleBinCheck bins_;
 };

@@ -3,58 +3,29 @@
 namespace {
 
 // Plain characters that file names commonly hold, "~" and "$" among them.
-const char* const kPlain[] = {"a", "b", "c", "d", "e", "m", "o", "s", "t", "x", "A", "B", "C", "D",
-                              "E", "M", "O", "S", "T", "X", "0", "1", "2", "9", "~", "$", "_",
-                              "-", "#", "&", "'", "(", ")", "+", ",", ";", "=", "@", "[", "]",
-                              "^", "`", "{", "}", "!", "%"};
-// Outside ASCII: accents, sharp s, dotless i and long s (whose capitals are ASCII I and S),
-// the Kelvin sign (whose small letter is ASCII k), Greek final sigma, fullwidth letters,
-// Chinese, a character beyond the BMP.
-const char* const kWide[] = {"é", "É", "ü", "ß", "ı", "ſ", "\u212A", "Σ", "σ", "ς", "Ａ", "ａ",
-                             "报", "告", "文", "件", "😀", "İ"};
+const char* const kPlain[] = {"a", "b", "c", "d", "e", "m", "o", "s", "t", "x", "A", "B", "C", "D", "E", "M",
+                              "O", "S", "T", "X", "0", "1", "2", "9", "~", "$", "_", "-", "#", "&", "'", "(",
+                              ")", "+", ",", ";", "=", "@", "[", "]", "^", "`", "{", "}", "!", "%"};
+// Outside ASCII: accents, sharp s, dotless i and long s (whose capitals are ASCII I and S), the
+// Kelvin sign (whose small letter is ASCII k), Greek final sigma, fullwidth letters, Chinese, a
+// character beyond the BMP.
+const char* const kWide[] = {"é", "É", "ü", "ß", "ı", "ſ", "\u212A", "Σ", "σ", "ς",
+                             "Ａ", "ａ", "报", "告", "文", "件", "😀", "İ"};
 const char* const kExtensions[] = {"tmp", "TMP", "doc", "Doc", "docx", "db", "DB", "txt", "~mp",
                                    "obj", "t", "", "tmpl", "bak", "~1", "$$$", "报告"};
-const char* const kWords[] = {"Thumbs", "thumbs", "~$Brief", "~$", "Temp", "temp", "report",
-                              "x", "a", "AB", "Makefile", "readme", "sub.dir", "~WRL0001",
-                              "PROGRA~1", "new file", "\u212Aelvin", "ſum", "ıd"};
+const char* const kWords[] = {"Thumbs", "thumbs", "~$Brief", "~$", "Temp", "temp", "report", "x", "a", "AB",
+                              "Makefile", "readme", "sub.dir", "~WRL0001", "PROGRA~1", "new file", "\u212Aelvin",
+                              "ſum", "ıd"};
 
 std::string Word(SeededRandom& random) {
   if (random.OneIn(4)) return random.Pick(kWords);
   std::string word;
   const std::size_t length = 1 + random.Below(random.OneIn(5) ? 40 : 9);
-  for (std::size_t i = 0; i < length; ++i) {
-    word += random.OneIn(6) ? random.Pick(kWide) : random.Pick(kPlain);
-  }
+  for (std::size_t i = 0; i < length; ++i) word += random.OneIn(6) ? random.Pick(kWide) : random.Pick(kPlain);
   return word;
 }
 
-bool NamesDevice(const std::string& name) {
-  std::string base;
-  for (char c : name.substr(0, name.find('.'))) {
-    base += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  }
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"}) {
-    if (base == device) return true;
-  }
-  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0);
-}
-
 }  // namespace
-
-std::vector<std::string> Characters(const std::string& text) {
-  std::vector<std::string> characters;
-  for (std::size_t i = 0; i < text.size();) {
-    std::size_t length = 1;
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    if (lead >= 0xF0) length = 4;
-    else if (lead >= 0xE0) length = 3;
-    else if (lead >= 0xC0) length = 2;
-    characters.push_back(text.substr(i, length));
-    i += length;
-  }
-  return characters;
-}
 
 std::string GenerateFileName(SeededRandom& random, bool allowTrailing) {
   for (;;) {
@@ -67,9 +38,7 @@ std::string GenerateFileName(SeededRandom& random, bool allowTrailing) {
     if (!random.OneIn(5)) name += std::string(".") + random.Pick(kExtensions);
     if (allowTrailing && random.OneIn(10)) name += random.OneIn(2) ? "." : " ";
     const bool trailsDotOrBlank = name.back() == '.' || name.back() == ' ';
-    const bool onlyDotsAndBlanks = name.find_first_not_of(". ") == std::string::npos;
-    if ((trailsDotOrBlank && !allowTrailing) || onlyDotsAndBlanks || NamesDevice(name)) continue;
-    return name;
+    if ((!trailsDotOrBlank || allowTrailing) && name.find_first_not_of(". ") != std::string::npos) return name;
   }
 }
 
@@ -77,19 +46,19 @@ std::string GenerateFreePattern(SeededRandom& random) {
   std::string pattern;
   const std::size_t pieces = 2 + random.Below(4);
   for (std::size_t i = 0; i < pieces; ++i) {
-    switch (random.Below(8)) {
-      case 0: case 1: pattern += "*"; break;
-      case 2: pattern += "?"; break;
-      case 3: pattern += "."; break;
-      case 4: pattern += random.Pick(kExtensions); break;
-      default: pattern += random.OneIn(3) ? random.Pick(kWords) : random.Pick(kPlain); break;
-    }
+    const std::size_t piece = random.Below(8);
+    pattern += piece < 2 ? "*" : piece == 2 ? "?" : piece == 3 ? "." : piece == 4 ? random.Pick(kExtensions)
+               : random.OneIn(3) ? random.Pick(kWords) : random.Pick(kPlain);
   }
   return pattern;
 }
 
 std::string GeneratePatternFrom(SeededRandom& random, const std::string& name) {
-  const std::vector<std::string> characters = Characters(name);
+  std::vector<std::string> characters;  // whole UTF-8 characters
+  for (std::size_t i = 0; i < name.size(); i += characters.back().size()) {
+    const unsigned char lead = static_cast<unsigned char>(name[i]);
+    characters.push_back(name.substr(i, lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1));
+  }
   std::string pattern;
   for (std::size_t i = 0; i < characters.size(); ++i) {
     std::string c = characters[i];
@@ -102,8 +71,7 @@ std::string GeneratePatternFrom(SeededRandom& random, const std::string& name) {
       if (c.size() == 1 && random.OneIn(2)) c[0] = static_cast<char>(c[0] - 'a' + 'A');
     }
     // A pattern with a character outside ASCII cannot be prefiltered; mostly wildcard those.
-    const bool wide = c.size() > 1;
-    if (random.OneIn(6) || (wide && !random.OneIn(8))) {
+    if (random.OneIn(6) || (c.size() > 1 && !random.OneIn(8))) {
       pattern += "?";
     } else if (random.OneIn(8)) {
       pattern += "*";

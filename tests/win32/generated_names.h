@@ -5,20 +5,12 @@
 #include <string>
 #include <vector>
 
-// File names and patterns generated to probe the file system's matching where it is odd: mixed
-// case, dots and blanks in unusual places, tildes and "$", digits, names long enough to get a
-// short alias, letters outside ASCII whose case folding leaves ASCII. All UTF-8.
-
-// A name that Windows can hold; trailing dots and blanks only when allowTrailing is set (they
-// need a "\\?\" path to be created).
+// File names and patterns (UTF-8) generated to probe the file system's matching where it is odd:
+// mixed case, dots and blanks in unusual places, "~" and "$", digits, names long enough to get a
+// short alias, letters outside ASCII whose case folding leaves ASCII. A file name ends in a dot
+// or blank only when allowTrailing is set; a free pattern is unrelated to any name; a pattern
+// from a name (or its short alias) changes letter case, replaces characters with "?" and runs
+// with "*", so it likely matches the name and its neighbours.
 std::string GenerateFileName(SeededRandom& random, bool allowTrailing);
-
-// A pattern of wildcards and literal pieces, unrelated to any name.
 std::string GenerateFreePattern(SeededRandom& random);
-
-// A pattern made from a name (or its short alias) by changing letter case, replacing characters
-// with "?" and runs with "*": likely to match it and its neighbours.
 std::string GeneratePatternFrom(SeededRandom& random, const std::string& name);
-
-// Splits UTF-8 into whole characters.
-std::vector<std::string> Characters(const std::string& text);

@@ -1,174 +1,246 @@
 #include "engine/win32/win32_removal_operations.h"
 
-#include "tests/win32/removal_test_files.h"
+#include "engine/win32/utf.h"
+#include "tests/win32/temp_tree.h"
 
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
-using namespace removal_test;
-
 namespace {
 
-constexpr const wchar_t* kSessionManager = L"System\\CurrentControlSet\\Control\\Session Manager";
-constexpr const wchar_t* kPending = L"PendingFileRenameOperations";
+const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
+const wchar_t kPending[] = L"PendingFileRenameOperations";
 
-// The raw list of (source, target) name pairs that the system works through at its next start.
-std::wstring PendingOperations() {
-  std::wstring data(1 << 16, L'\0');
-  DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, RRF_RT_REG_MULTI_SZ, nullptr, data.data(), &size) !=
-      ERROR_SUCCESS) {
-    size = 0;
-  }
-  data.resize(size / sizeof(wchar_t));
-  return data;
+// Whether the system is to delete the file at its next start: a pair of its name and an empty
+// one in the list it works through then.
+bool IsPendingDeletion(const std::string& path) {
+  std::wstring list(1 << 16, L'\0');
+  DWORD size = static_cast<DWORD>(list.size() * sizeof(wchar_t));
+  RegGetValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, RRF_RT_REG_MULTI_SZ, nullptr, list.data(), &size);
+  return (L'\0' + list).find(L'\0' + (L"\\??\\" + Widen(path)) + L'\0' + L'\0') != std::wstring::npos;
 }
 
-// A deletion is a pair whose target is empty.
-bool IsPendingDeletion(const std::wstring& path) {
-  std::wstring entry = std::wstring(1, L'\0') + L"\\??\\" + path;
-  entry.append(2, L'\0');
-  return (L'\0' + PendingOperations()).find(entry) != std::wstring::npos;
+// The outcomes of the operations, in this order, one letter each:
+//   G  true; the name is free and nothing went to the recycle bin
+//   K  false; contents and attributes as before
+//   R  true; the file is in the recycle bin with its contents
+//   P  true; the file is still there, pending deletion at the next start
+//   X  false; what stands at the row's path (if anything) is no file of the tree and stays
+bool (RemovalOperations::*const kOperations[])(const std::string&) = {
+    &RemovalOperations::PlainDelete, &RemovalOperations::ForcedDelete, &RemovalOperations::ShredFile,
+    &RemovalOperations::RecycleFile, &RemovalOperations::DeleteAtRestart};
+
+// Each case and operation has a directory of its own, or shares the fixture's links; "{}" in a
+// path there stands for a file name of the operation's own (the recycle bin keeps names). The
+// scan's root is `root` there; the row names `row`, or the file when that is empty.
+struct Case {
+  const char* kind;
+  bool inLinks;
+  std::string root, file;
+  DWORD attributes;        // of the file; FILE_ATTRIBUTE_DIRECTORY makes a directory instead
+  bool locked;             // held open elsewhere without sharing
+  std::string row, decoy;  // the decoy must keep its contents
+  const char* outcomes;    // one letter per operation, as above
+};
+
+std::string Named(std::string path, const std::string& name) {
+  const std::string::size_type at = path.find("{}");
+  return at == std::string::npos ? path : path.replace(at, 2, name);
 }
-
-enum Outcome {
-  Gone,        // true; the name is free and nothing went to the recycle bin
-  Kept,        // false; contents and attributes as before
-  Recycled,    // true; the file is in the recycle bin with its contents
-  Registered,  // true; the file is still there, due for deletion at the next start
-  Refused,     // false; there was no file to begin with
-  Unchecked,   // up to the system
-};
-
-struct Operation {
-  const char* name;
-  bool (RemovalOperations::*apply)(const std::string&);
-};
-const Operation kOperations[] = {{"PlainDelete", &RemovalOperations::PlainDelete},
-                                 {"ForcedDelete", &RemovalOperations::ForcedDelete},
-                                 {"ShredFile", &RemovalOperations::ShredFile},
-                                 {"RecycleFile", &RemovalOperations::RecycleFile},
-                                 {"DeleteAtRestart", &RemovalOperations::DeleteAtRestart}};
 
 // Names outside the ANSI code page, in a directory named so too, must reach the system intact.
-TEST(RemovalOperations, EachOperationOnEachKindOfFile) {
+TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
+  constexpr DWORD kNormal = FILE_ATTRIBUTE_NORMAL;
   constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  struct Case {
-    const char* kind;
-    DWORD attributes;  // 0: no file
-    bool locked;       // held open elsewhere without sharing
-    Outcome outcomes[5];  // in the order of kOperations
-  };
+  const std::string deep = std::string(90, 'd') + "\\" + std::string(90, 'e') + "\\" + std::string(90, 'f');
   const Case cases[] = {
-      {"plain", FILE_ATTRIBUTE_NORMAL, false, {Gone, Gone, Gone, Recycled, Registered}},
-      {"read-only", FILE_ATTRIBUTE_READONLY, false, {Kept, Gone, Kept, Recycled, Registered}},
-      {"hidden", FILE_ATTRIBUTE_HIDDEN, false, {Gone, Gone, Gone, Recycled, Registered}},
-      {"system", FILE_ATTRIBUTE_SYSTEM, false, {Gone, Gone, Gone, Recycled, Registered}},
-      {"locked", FILE_ATTRIBUTE_NORMAL, true, {Kept, Kept, Kept, Kept, Registered}},
+      {"plain", false, "", "{}", kNormal, false, "", "", "GGGRP"},
+      {"read-only", false, "", "{}", FILE_ATTRIBUTE_READONLY, false, "", "", "KGKRP"},
+      {"hidden and system", false, "", "{}", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false, "", "", "GGGRP"},
+      {"locked", false, "", "{}", kNormal, true, "", "", "KKKKP"},
       // ForcedDelete clears the marks to retry; when the file still cannot go, it gets them back.
-      {"locked and marked", kMarks, true, {Kept, Kept, Kept, Kept, Registered}},
-      {"missing", 0, false, {Refused, Refused, Refused, Refused, Unchecked}},
+      {"locked and marked", false, "", "{}", kMarks, true, "", "", "KKKKP"},
+      {"missing", false, "", "", 0, false, "{}", "", "XXXXX"},
+      // Win32 parsing would reach the decoy, and the shell takes only parsed paths.
+      {"in a directory named with a trailing dot", false, "", "dir.\\{}", kNormal, false, "", "dir\\{}", "GGGKP"},
+      {"named with a trailing blank", false, "", "{}.tmp ", kNormal, false, "", "{}.tmp", "GGGKP"},
+      {"deeper than MAX_PATH", false, "", deep + "\\{}", kNormal, false, "", "", "GGGKP"},
+      {"replaced by a directory with a file in it", false, "", "", 0, false, "{}", "{}\\child", "XXXXX"},
+      {"replaced by an empty directory", false, "", "{}", FILE_ATTRIBUTE_DIRECTORY, false, "", "", "XXXXX"},
+      {"beside the root, under a name that extends it", false, "tree", "tree2\\{}", kNormal, false, "", "tree\\{}",
+       "KKKKK"},
+      {"reached through .. by a pattern", false, "tree", "far\\{}", kNormal, false, "tree\\..\\far\\{}", "", "GGGRP"},
+      {"below a directory replaced by a link", true, "tree", "", 0, false, "tree\\swapped\\x.tmp", "outside\\x.tmp",
+       "XXXXX"},
+      // Wine opens a link's target whatever it is asked; Windows would delete the link itself.
+      {"a link to a file outside the tree", true, "tree", "", 0, false, "tree\\link.tmp", "outside\\target.tmp",
+       "XXXXX"},
   };
   ASSERT_TRUE(std::getenv("XDG_DATA_HOME") != nullptr) << "recycling needs the tests' own recycle bin";
-  const std::wstring trash = EnvironmentPath("XDG_DATA_HOME") + L"\\Trash";
-  const std::wstring directory = FreshDirectory() + L"\\\u65b0\u5efa\u6587\u4ef6\u5939";  // 新建文件夹
-  ASSERT_TRUE(CreateDirectoryW(directory.c_str(), nullptr));
-  // Puts back the list as it was, and leaves no empty list behind: Wine drops the first
-  // character of a name that it appends to one.
-  const std::wstring pendingBefore = PendingOperations();
-  const auto restorePending = [&] {
-    if (pendingBefore.find_first_not_of(L'\0') == std::wstring::npos) {
-      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
-    } else {
-      RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, REG_MULTI_SZ, pendingBefore.data(),
-                      static_cast<DWORD>(pendingBefore.size() * sizeof(wchar_t)));
-    }
-  };
-  restorePending();
-  Win32RemovalOperations removal;
-
-  for (const Case& test : cases) {
+  const std::string trash = EnvironmentPath("XDG_DATA_HOME") + "\\Trash\\files\\";
+  const std::string links = EnvironmentPath("VELLOX_TEST_ROOT") + "\\links";
+  ASSERT_EQ(ReadBytes(links + "\\tree\\link.tmp"), "target") << "RemovalFiles.Setup makes the links";
+  const TempTree tree("\u65b0\u5efa\u6587\u4ef6\u5939");  // 新建文件夹
+  // No later start of this Wine prefix is to delete anything, and Wine drops the first character
+  // of a name that it appends to an empty list: the test begins and ends without one.
+  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+  for (std::size_t c = 0; c < sizeof(cases) / sizeof(cases[0]); ++c) {
+    const Case& test = cases[c];
     for (std::size_t op = 0; op < 5; ++op) {
-      SCOPED_TRACE(std::string(kOperations[op].name) + " on a " + test.kind + " file");
-      // 报告 Ελληνικά
-      const std::wstring name = L"\u62a5\u544a \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac " +
-                                Widen(test.kind) + L" " + Widen(kOperations[op].name) + L".tmp";
-      const std::wstring path = directory + L"\\" + name;
-      const std::string contents = "contents of " + Narrow(name);
-      if (test.attributes != 0) {
-        ASSERT_TRUE(WriteAt(path, 0, contents) && SetFileAttributesW(path.c_str(), test.attributes));
-      }
-      const DWORD attributesBefore = GetFileAttributesW(path.c_str());
-      HANDLE lock = test.locked ? CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                : INVALID_HANDLE_VALUE;
+      const std::string unique = std::to_string(c) + "-" + std::to_string(op);
+      SCOPED_TRACE("operation " + std::to_string(op) + " on a file " + test.kind);
+      const std::string name = "\u62a5\u544a \u0395\u03bb\u03bb\u03b7\u03bd " + unique + ".tmp";  // 报告 Ελλην
+      const std::string base = test.inLinks ? links : tree.Path(unique);
+      const auto at = [&](const std::string& relative) { return base + "\\" + Named(relative, name); };
+      if (test.attributes == FILE_ATTRIBUTE_DIRECTORY) tree.MakeDirectory(unique + "\\" + Named(test.file, name));
+      else if (!test.file.empty()) tree.MakeFile(unique + "\\" + Named(test.file, name), test.attributes, name);
+      if (!test.inLinks && !test.decoy.empty()) tree.MakeFile(unique + "\\" + Named(test.decoy, name));
+      const std::string decoyBefore = test.decoy.empty() ? "" : ReadBytes(at(test.decoy));
+      const std::string target = at(test.file.empty() ? test.row : test.file);
+      const DWORD attributesBefore = GetFileAttributesW(Verbatim(target).c_str());
+      const HANDLE lock = test.locked ? CreateFileW(Verbatim(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                    0, nullptr)
+                                      : INVALID_HANDLE_VALUE;
       ASSERT_EQ(test.locked, lock != INVALID_HANDLE_VALUE);
 
-      const bool result = (removal.*kOperations[op].apply)(Narrow(path));
+      Win32RemovalOperations removal(test.root.empty() ? base : base + "\\" + test.root);
+      const bool result = (removal.*kOperations[op])(at(test.row.empty() ? test.file : test.row));
       if (test.locked) CloseHandle(lock);
 
-      const Outcome expected = test.outcomes[op];
-      if (expected == Unchecked) continue;
-      EXPECT_EQ(result, expected == Gone || expected == Recycled || expected == Registered);
-      EXPECT_EQ(Exists(path), expected == Kept || expected == Registered);
-      EXPECT_EQ(ReadBytes(trash + L"\\files\\" + name), expected == Recycled ? contents : "<unreadable>");
-      EXPECT_EQ(Exists(trash + L"\\info\\" + name + L".trashinfo"), expected == Recycled);
-      EXPECT_EQ(IsPendingDeletion(path), expected == Registered);
-      if (expected == Kept || expected == Registered) {
-        EXPECT_EQ(ReadBytes(path), contents);
-        EXPECT_EQ(GetFileAttributesW(path.c_str()), attributesBefore);
+      const char expected = test.outcomes[op];
+      EXPECT_EQ(result, expected == 'G' || expected == 'R' || expected == 'P');
+      EXPECT_EQ(test.decoy.empty() ? "" : ReadBytes(at(test.decoy)), decoyBefore);
+      const std::string recycled = ReadBytes(trash + target.substr(target.find_last_of('\\') + 1));
+      EXPECT_EQ(recycled, expected == 'R' ? name : "<unreadable>");
+      EXPECT_EQ(IsPendingDeletion(target), expected == 'P');
+      const bool existed = attributesBefore != INVALID_FILE_ATTRIBUTES;
+      EXPECT_EQ(PathExists(target), expected == 'X' ? existed : expected == 'K' || expected == 'P');
+      if (expected == 'K' || expected == 'P') {
+        EXPECT_EQ(ReadBytes(target), name);
+        EXPECT_EQ(GetFileAttributesW(Verbatim(target).c_str()), attributesBefore);
       }
     }
   }
-  restorePending();  // no later start of this Wine prefix is to delete anything
+  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+}
+
+// One run over rows in nested and sibling directories, each holding a file of the same name:
+// every row removes its own file, and the directories it passed stay held while the run lasts.
+TEST(RemovalOperations, ARunRemovesEachRowsOwnFileAcrossDirectories) {
+  const TempTree tree("run");
+  const std::string rows[] = {"a\\b\\f.tmp", "a\\f.tmp", "a\\b\\c\\f.tmp", "c\\f.tmp", "f.tmp", "a\\b\\g.tmp"};
+  for (const std::string& row : rows) tree.MakeFile(row, FILE_ATTRIBUTE_NORMAL, row);
+  Win32RemovalOperations removal(tree.Root());
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_TRUE(removal.PlainDelete(tree.Path(rows[i]))) << rows[i];
+    for (std::size_t later = i + 1; later < 6; ++later) EXPECT_EQ(ReadBytes(tree.Path(rows[later])), rows[later]);
+  }
+  EXPECT_FALSE(MoveFileW(Verbatim(tree.Path("a\\b")).c_str(), Verbatim(tree.Path("moved")).c_str()));
 }
 
 // Where the shell would delete a file for good although asked to keep it recoverable, the file
-// stays. Run under its own ctest entry with a recycle bin that cannot exist, which the shell's
-// query reports.
+// stays. Runs under its own ctest entry, with a recycle bin that cannot exist.
 TEST(RecycleFileWithoutABin, LeavesTheFileWhereTheShellWouldDeleteItForGood) {
   if (std::getenv("VELLOX_NO_RECYCLE_BIN") == nullptr) GTEST_SKIP() << "runs under its own ctest entry";
-  const std::wstring path = FreshDirectory() + L"\\precious.tmp";
-  ASSERT_TRUE(WriteAt(path, 0, "precious"));
-  SHQUERYRBINFO bin = {};
-  bin.cbSize = sizeof(bin);
+  const TempTree tree("no-bin");
+  tree.MakeFile("precious.tmp", FILE_ATTRIBUTE_NORMAL, "precious");
+  SHQUERYRBINFO bin = {sizeof(bin), 0, 0};
   ASSERT_TRUE(FAILED(SHQueryRecycleBinW(L"C:\\", &bin))) << "the premise: the system reports no recycle bin";
-  EXPECT_FALSE(Win32RemovalOperations().RecycleFile(Narrow(path)));
-  EXPECT_EQ(ReadBytes(path), "precious");
+  EXPECT_FALSE(Win32RemovalOperations(tree.Root()).RecycleFile(tree.Path("precious.tmp")));
+  EXPECT_EQ(ReadBytes(tree.Path("precious.tmp")), "precious");
 }
 
-// The same for the user's settings that turn the bin off.
-TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOff) {
-  const std::wstring directory = FreshDirectory();
+// The same for the user's settings that turn the bin off. A run asks once per drive (the query
+// sums up the whole bin), so a run that began before the change still recycles.
+TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOffBeforeTheRun) {
+  const TempTree tree("bin-off");
   wchar_t root[MAX_PATH + 1] = {};
-  wchar_t volume[64] = {};
-  ASSERT_TRUE(GetVolumePathNameW(directory.c_str(), root, MAX_PATH + 1) &&
+  wchar_t volume[64] = {};  // "\\?\Volume{guid}\"
+  ASSERT_TRUE(GetVolumePathNameW(Widen(tree.Root()).c_str(), root, MAX_PATH + 1) &&
               GetVolumeNameForVolumeMountPointW(root, volume, ARRAYSIZE(volume)));
-  const std::wstring guid = std::wstring(volume).substr(10, 38);  // the {guid} of "\\?\Volume{guid}\"
-  const wchar_t* policy = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+  const std::wstring windows = L"Software\\Microsoft\\Windows\\CurrentVersion\\";
   const struct {
     HKEY root;
     std::wstring key;
     const wchar_t* value;
-  } cases[] = {{HKEY_CURRENT_USER, policy, L"NoRecycleFiles"},
-               {HKEY_LOCAL_MACHINE, policy, L"NoRecycleFiles"},
-               {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BitBucket\\Volume\\" + guid,
+  } cases[] = {{HKEY_CURRENT_USER, windows + L"Policies\\Explorer", L"NoRecycleFiles"},
+               {HKEY_LOCAL_MACHINE, windows + L"Policies\\Explorer", L"NoRecycleFiles"},
+               {HKEY_CURRENT_USER, windows + L"Explorer\\BitBucket\\Volume\\" + std::wstring(volume + 10, 38),
                 L"NukeOnDelete"}};
-  Win32RemovalOperations removal;
-  int number = 0;
-  for (const auto& test : cases) {
-    SCOPED_TRACE(Narrow(test.key + L"\\" + test.value));
-    const std::wstring path = directory + L"\\kept" + std::to_wstring(++number) + L".tmp";
-    ASSERT_TRUE(WriteAt(path, 0, "kept"));
+  for (std::size_t i = 0; i < 3; ++i) {
+    const auto file = [&](const char* name) { return tree.Path(std::to_string(i) + name); };
+    for (const char* name : {"first", "kept", "late"}) tree.MakeFile(std::to_string(i) + name);
+    Win32RemovalOperations earlier(tree.Root());
+    ASSERT_TRUE(earlier.RecycleFile(file("first")));
     const DWORD on = 1;
-    ASSERT_EQ(RegSetKeyValueW(test.root, test.key.c_str(), test.value, REG_DWORD, &on, sizeof(on)), ERROR_SUCCESS);
-    const bool recycled = removal.RecycleFile(Narrow(path));
-    RegDeleteKeyValueW(test.root, test.key.c_str(), test.value);
-    EXPECT_FALSE(recycled);
-    EXPECT_EQ(ReadBytes(path), "kept");
+    ASSERT_EQ(RegSetKeyValueW(cases[i].root, cases[i].key.c_str(), cases[i].value, REG_DWORD, &on, sizeof(on)), 0);
+    EXPECT_FALSE(Win32RemovalOperations(tree.Root()).RecycleFile(file("kept"))) << i;
+    EXPECT_TRUE(earlier.RecycleFile(file("late"))) << i;
+    RegDeleteKeyValueW(cases[i].root, cases[i].key.c_str(), cases[i].value);
+    EXPECT_TRUE(PathExists(file("kept"))) << i;
+  }
+}
+
+// A second name of the file keeps its data readable after ShredFile deleted the first one, so
+// the test sees what the overwrite left on the disk. Past 4 GiB a 32-bit length or position
+// would end the overwrite after the first blocks; the file is sparse, so only the shred itself
+// costs time: about 15 s under Wine, for its million block writes.
+TEST(ShredFile, OverwritesWithZerosToTheNextWholeBlockBeforeDeleting) {
+  constexpr LONGLONG kFourGiB = 1LL << 32;
+  const struct {
+    LONGLONG length;
+    LONGLONG lengthAtDeletion;
+  } cases[] = {{0, 4096}, {4096, 4096}, {5000, 8192}, {8192, 8192}, {kFourGiB + 5000, kFourGiB + 8192}};
+  const TempTree tree("shred");
+  Win32RemovalOperations removal(tree.Root());
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.length);
+    const std::string path = tree.Path(std::to_string(test.length) + ".tmp");
+    const std::string link = path + ".link";
+    // Data at both ends, which holds no zero byte: any byte the overwrite missed shows.
+    ASSERT_TRUE(WriteAt(path, 0, std::string(static_cast<std::size_t>(std::min<LONGLONG>(test.length, 8192)), 'x')));
+    ASSERT_TRUE(test.length <= 8192 || WriteAt(path, test.length - 10, std::string(10, 'x')));
+    ASSERT_TRUE(CreateHardLinkW(Verbatim(link).c_str(), Verbatim(path).c_str(), nullptr));
+
+    EXPECT_TRUE(removal.ShredFile(path));
+    EXPECT_FALSE(PathExists(path));
+    const std::size_t end = static_cast<std::size_t>(std::min<LONGLONG>(test.lengthAtDeletion, 8192));
+    EXPECT_EQ(ReadBytes(link, 0, 8192), std::string(end, '\0'));
+    EXPECT_EQ(ReadBytes(link, test.lengthAtDeletion - end, 8192), std::string(end, '\0'));  // and no more
+    RemoveTree(link);
+  }
+}
+
+// On a small file system that the fixture mounted. Old data that could not be overwritten must
+// not be hidden by a delete that reports success: the file stays, to be shredded once there is
+// room. A file whose old length was covered before the disk filled goes.
+TEST(ShredFile, OnAFullDiskDeletesOnlyAFileWhoseOldLengthWasCovered) {
+  const std::string directory = EnvironmentPath("VELLOX_TEST_ROOT") + "\\full-disk";
+  if (!PathExists(directory + "\\mounted")) GTEST_SKIP() << "the fixture could not mount a file system (needs root)";
+  const std::string filler = directory + "\\filler";
+  const std::string path = directory + "\\victim.tmp";
+  const struct {
+    LONGLONG length;  // the first block holds data, the rest is a hole that needs new space
+    bool shredded;
+  } cases[] = {{32768, false}, {0, true}};
+  Win32RemovalOperations removal(directory);
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.length);
+    ASSERT_TRUE(WriteAt(path, 0, std::string(test.length == 0 ? 0 : 4096, 'x')));
+    ASSERT_TRUE(test.length == 0 || WriteAt(path, test.length - 1, "x"));
+    int blocks = 0;
+    while (WriteAt(filler, blocks * 4096LL, std::string(4096, 'f')) && blocks < 1024) ++blocks;
+    ASSERT_LT(blocks, 1024) << "the file system never filled up";
+
+    EXPECT_EQ(removal.ShredFile(path), test.shredded);
+    EXPECT_EQ(ReadBytes(path, test.length - 1, 2), test.shredded ? "<unreadable>" : "x");  // its old end
+    RemoveTree(path);
+    RemoveTree(filler);
   }
 }
 

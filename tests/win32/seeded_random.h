@@ -8,7 +8,6 @@
 class SeededRandom {
  public:
   explicit SeededRandom(std::uint64_t seed) : state_(seed) {}
-
   std::uint64_t Next() {
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -18,9 +17,7 @@ class SeededRandom {
   std::size_t Below(std::size_t bound) { return static_cast<std::size_t>(Next() % bound); }
   bool OneIn(std::size_t chances) { return Below(chances) == 0; }
   template <typename T, std::size_t N>
-  const T& Pick(const T (&items)[N]) {
-    return items[Below(N)];
-  }
+  const T& Pick(const T (&items)[N]) { return items[Below(N)]; }
 
  private:
   std::uint64_t state_;

@@ -4,9 +4,9 @@
 
 #include <string>
 
-// A directory of its own below VELLOX_TEST_ROOT (or the system's temp directory) for one test,
-// removed with everything in it when the object goes. Paths in and out are UTF-8; relative
-// paths use "\".
+// A directory of its own below TestTreeBase() for one test, removed with everything in it when
+// the object goes. Paths here are UTF-8 and use "\"; files and directories are reached through
+// "\\?\", so names may end in a dot or a blank and paths may pass MAX_PATH.
 class TempTree {
  public:
   explicit TempTree(const std::string& name);
@@ -14,26 +14,25 @@ class TempTree {
   TempTree(const TempTree&) = delete;
   TempTree& operator=(const TempTree&) = delete;
 
-  // The tree's own directory, without a trailing separator.
-  const std::string& Root() const { return root_; }
+  const std::string& Root() const { return root_; }  // without a trailing separator
   std::string Path(const std::string& relative) const;
-
-  // Creates the directory and any missing parents, then gives it the attributes.
   void MakeDirectory(const std::string& relative, DWORD attributes = 0) const;
-  // Creates an empty file (and its missing parent directories) with the given attributes.
-  void MakeFile(const std::string& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const;
+  void MakeFile(const std::string& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
+                const std::string& contents = std::string()) const;  // parent directories too
 
  private:
   std::string root_;
 };
 
-// The directory under which test trees go, as a Windows path: VELLOX_TEST_ROOT, where a Linux
-// path (as ctest sets it under Wine) is read through Wine's drive Z:, else the temp directory.
-std::string TestTreeBase();
-
-// Creates a directory and its missing parents; true when it exists afterwards.
-bool MakeDirectories(const std::string& path);
-
-// Removes a directory with everything below it, clearing attributes that stand in the way. A
-// link to a directory is removed as a link, never followed.
+// A path from the environment; a Linux one (as ctest sets it under Wine) through drive Z:.
+std::string EnvironmentPath(const char* name);
+std::string TestTreeBase();  // EnvironmentPath("VELLOX_TEST_ROOT"), else the temp directory
+std::wstring Verbatim(const std::string& path);  // the "\\?\" form of a path with a drive
+bool PathExists(const std::string& path);
+bool MakeDirectories(const std::string& path);  // true when the directory exists afterwards
+// Clears attributes that stand in the way; a link to a directory goes as a link, never followed.
 void RemoveTree(const std::string& path);
+// Writes at an offset, growing the file (with a hole, where the system can) to reach it.
+bool WriteAt(const std::string& path, LONGLONG offset, const std::string& bytes);
+// Up to `count` bytes from the offset on, or "<unreadable>".
+std::string ReadBytes(const std::string& path, LONGLONG offset = 0, DWORD count = 65536);

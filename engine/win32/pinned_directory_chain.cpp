@@ -1,0 +1,149 @@
+#include "engine/win32/pinned_directory_chain.h"
+
+#include <winternl.h>
+
+namespace {
+
+// Directories are held with read access, which takes part in sharing, and without delete
+// sharing: an open for renaming or removing one of them then fails while the chain holds it.
+constexpr ACCESS_MASK kDirectoryAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
+constexpr ULONG kDirectorySharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+using NtCreateFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
+                                              PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
+using NtQueryObjectFunction = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+constexpr OBJECT_INFORMATION_CLASS kObjectNameInformation = static_cast<OBJECT_INFORMATION_CLASS>(1);
+
+// Only the native calls open a name relative to a directory handle and tell the name of what
+// a handle holds. Every Windows since NT and Wine export them; they are looked up rather than
+// linked, as the MinGW and MSVC import libraries differ.
+template <typename Function>
+Function NtdllEntry(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+// Opens `name` relative to `directory`, or an absolute "\??\" name when `directory` is null.
+// Case is ignored, as Win32 opens ignore it.
+OwnedHandle OpenRelative(HANDLE directory, const std::wstring& name, ACCESS_MASK access, ULONG share,
+                         ULONG options) {
+  static const NtCreateFileFunction create = NtdllEntry<NtCreateFileFunction>("NtCreateFile");
+  if (create == nullptr || name.size() > 32767) return OwnedHandle();
+  UNICODE_STRING text;
+  text.Buffer = const_cast<wchar_t*>(name.c_str());
+  text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  text.MaximumLength = text.Length;
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, directory, nullptr);
+  IO_STATUS_BLOCK status;
+  HANDLE handle = nullptr;
+  if (create(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, share, FILE_OPEN,
+             options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0) != 0) {
+    return OwnedHandle();
+  }
+  return OwnedHandle(handle);
+}
+
+// Wine names a file whose name ends in dots or blanks without them; elsewhere they are kept.
+std::wstring WithoutTrailingDotsAndBlanks(const std::wstring& name) {
+  return name.substr(0, name.find_last_not_of(L". ") + 1);
+}
+
+bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+}  // namespace
+
+OwnedHandle& OwnedHandle::operator=(OwnedHandle&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = nullptr;
+  }
+  return *this;
+}
+
+void OwnedHandle::Close() {
+  if (handle_ != nullptr) CloseHandle(handle_);
+  handle_ = nullptr;
+}
+
+DWORD AttributesOf(HANDLE file) {
+  FILE_ATTRIBUTE_TAG_INFO tag = {};
+  if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof(tag))) return INVALID_FILE_ATTRIBUTES;
+  return tag.FileAttributes;
+}
+
+OwnedHandle PinnedDirectoryChain::OpenFile(const ExactPath& path, std::size_t anchor, ACCESS_MASK access,
+                                           ULONG share) {
+  if (anchor >= path.names.size() || !Reach(path, anchor)) return OwnedHandle();
+  const Directory& parent = directories_.back();
+  const std::wstring& name = path.names.back();
+  OwnedHandle file =
+      OpenRelative(parent.handle.Get(), name, access, share, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+  std::wstring fileName;
+  if (!file || !NamedAs(file.Get(), parent.fileName, name, fileName)) return OwnedHandle();
+  return file;
+}
+
+// Makes the chain hold the anchor and every directory of the path below it.
+bool PinnedDirectoryChain::Reach(const ExactPath& path, std::size_t anchor) {
+  const std::wstring anchorText = path.Text(anchor);
+  if (directories_.empty() || directories_.front().name != anchorText) {
+    directories_.clear();
+    // The anchor is where the user (or a pattern's "..") chose to be: opened as named, links
+    // and all, and checked no further.
+    OwnedHandle handle = OpenRelative(nullptr, L"\\??\\" + anchorText.substr(4), kDirectoryAccess,
+                                      kDirectorySharing, FILE_DIRECTORY_FILE);
+    std::wstring fileName;
+    if (!handle || !NamedAs(handle.Get(), std::wstring(), std::wstring(), fileName)) return false;
+    directories_.push_back(Directory{anchorText, std::move(handle), fileName});
+  }
+  const std::size_t last = path.names.size() - 1;  // the file's own name
+  std::size_t held = 1;
+  while (held < directories_.size() && anchor + held - 1 < last &&
+         directories_[held].name == path.names[anchor + held - 1]) {
+    ++held;
+  }
+  directories_.resize(held);
+  for (std::size_t i = anchor + held - 1; i < last; ++i) {
+    const Directory& parent = directories_.back();
+    OwnedHandle handle = OpenRelative(parent.handle.Get(), path.names[i], kDirectoryAccess, kDirectorySharing,
+                                      FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+    std::wstring fileName;
+    if (!handle || (AttributesOf(handle.Get()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        !NamedAs(handle.Get(), parent.fileName, path.names[i], fileName)) {
+      return false;
+    }
+    directories_.push_back(Directory{path.names[i], std::move(handle), fileName});
+  }
+  return true;
+}
+
+// Whether the file system names the open file as the entry `name` of the directory it calls
+// `parentName`: a file reached through a link that the open followed names its target. With
+// an empty `name`, only fetches the file system's name for the file.
+bool PinnedDirectoryChain::NamedAs(HANDLE handle, const std::wstring& parentName, const std::wstring& name,
+                                   std::wstring& fileName) {
+  static const NtQueryObjectFunction query = NtdllEntry<NtQueryObjectFunction>("NtQueryObject");
+  // One call that is a single round trip to the server under Wine, where a file information
+  // query first fetches the file descriptor in another.
+  nameBuffer_.resize((sizeof(UNICODE_STRING) + 65536 * sizeof(wchar_t)) / sizeof(DWORD));
+  const UNICODE_STRING* info = reinterpret_cast<const UNICODE_STRING*>(nameBuffer_.data());
+  ULONG length = 0;
+  if (query == nullptr || query(handle, kObjectNameInformation, nameBuffer_.data(),
+                                static_cast<ULONG>(nameBuffer_.size() * sizeof(DWORD)), &length) != 0) {
+    return false;
+  }
+  fileName.assign(info->Buffer, info->Length / sizeof(wchar_t));
+  if (name.empty()) return true;
+  const std::wstring::size_type separator = fileName.find_last_of(L'\\');
+  if (separator == std::wstring::npos) return false;
+  std::wstring parent = parentName;
+  if (!parent.empty() && parent.back() == L'\\') parent.pop_back();
+  return EqualIgnoringCase(fileName.substr(0, separator), parent) &&
+         EqualIgnoringCase(WithoutTrailingDotsAndBlanks(fileName.substr(separator + 1)),
+                           WithoutTrailingDotsAndBlanks(name));
+}

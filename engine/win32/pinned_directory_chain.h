@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/win32/exact_path.h"
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// A handle that closes itself; empty when an open failed.
+class OwnedHandle {
+ public:
+  OwnedHandle() = default;
+  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+  ~OwnedHandle() { Close(); }
+  OwnedHandle(OwnedHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  OwnedHandle& operator=(OwnedHandle&& other) noexcept;
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+
+  HANDLE Get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  void Close();
+  HANDLE handle_ = nullptr;
+};
+
+// Opens files exactly where a path names them and nowhere else. From the anchor down, every
+// directory is opened relative to its parent's handle, must be a plain directory (no link,
+// junction or mount point) and must be the very entry of that name in its parent; the file
+// likewise. Directories stay open without delete sharing, so that nothing renames, removes or
+// replaces them while the chain holds them; consecutive paths share the directories they have
+// in common, which spares reopening them for every file.
+class PinnedDirectoryChain {
+ public:
+  // The file that `path` names below its first `anchor` names (the anchor itself is taken as
+  // it is), opened without following a link or reparse point where the system can do that,
+  // with the access and sharing given. Empty where any check fails or the file is a directory.
+  // Under Wine a link is followed whatever the options say; its target then shows by its name
+  // and is refused.
+  OwnedHandle OpenFile(const ExactPath& path, std::size_t anchor, ACCESS_MASK access, ULONG share);
+
+ private:
+  struct Directory {
+    std::wstring name;      // the name in its parent; for the anchor, its whole exact path
+    OwnedHandle handle;
+    std::wstring fileName;  // what the file system calls it, to compare its entries against
+  };
+
+  bool Reach(const ExactPath& path, std::size_t anchor);
+  bool NamedAs(HANDLE handle, const std::wstring& parentName, const std::wstring& name,
+               std::wstring& fileName);
+
+  std::vector<Directory> directories_;  // the anchor first
+  std::vector<DWORD> nameBuffer_;
+};
+
+// The attributes of an open file; INVALID_FILE_ATTRIBUTES where they cannot be read.
+DWORD AttributesOf(HANDLE file);
