@@ -34,21 +34,21 @@ class RandomScan {
  public:
   explicit RandomScan(unsigned seed) : random_(seed) {}
 
-  void Run(FakeScanWindow& window, ScanStrategy strategy) {
-    AddTree(window.files, "C:\\root", 4);
-    window.files.SetCurrentDirectory("C:\\root");
-    window.directory =
+  void Run(FakeFileSystem& fs, ScanLog& w, ScanStrategy strategy) {
+    AddTree(fs, "C:\\root", 4);
+    fs.SetCurrentDirectory("C:\\root");
+    const std::string root =
         Pick({"C:\\root", "C:\\root\\", "C:\\root\\\\", "C:", ".", "src", "C:\\missing"});
-    for (TargetBox box : {TargetBox::Vc6, TargetBox::Custom, TargetBox::Quick, TargetBox::Word,
-                          TargetBox::Thumbs}) {
-      if (Below(100) < 60) window.ticked.insert(box);
-    }
-    for (int i = Below(6); i > 0; --i) window.customTargets.push_back(Pick(kPatternPool));
-    if (Below(2) == 1) window.quickSearch.push_back(Pick(kPatternPool));
-    window.onStatus = [&window, cancelAt = Below(41), count = 0](const std::string&) mutable {
-      if (++count == cancelAt) window.cancelFlag = true;
+    bool boxes[5];
+    for (bool& ticked : boxes) ticked = Below(100) < 60;
+    PatternRequest request{boxes[1], boxes[2], boxes[3], boxes[4], {}, {}};
+    for (int i = Below(6); i > 0; --i) request.customTargets.push_back(Pick(kPatternPool));
+    if (Below(2) == 1) request.quickSearch.push_back(Pick(kPatternPool));
+    w.onStatus = [&w, cancelAt = Below(41), count = 0](const std::string&) mutable {
+      if (++count == cancelAt) w.cancelFlag = true;
     };
-    ScanWorker(&window, strategy);
+    ScanJob job{root, boxes[0], [&] { return request; }, fs, w, w, strategy};
+    ScanWorker(&job);
   }
 
  private:
@@ -79,14 +79,16 @@ class RandomScan {
 TEST(ScanEquivalence, SharedListingsChangeNothingButTheSearches) {
   int rows = 0;
   for (unsigned seed = 1; seed <= 400; ++seed) {
-    FakeScanWindow shared;
-    FakeScanWindow reference;
-    RandomScan(seed).Run(shared, ScanStrategy::SharedListing);
-    RandomScan(seed).Run(reference, ScanStrategy::EnumeratePerPattern);
+    FakeFileSystem sharedFiles;
+    FakeFileSystem referenceFiles;
+    ScanLog shared;
+    ScanLog reference;
+    RandomScan(seed).Run(sharedFiles, shared, ScanStrategy::SharedListing);
+    RandomScan(seed).Run(referenceFiles, reference, ScanStrategy::EnumeratePerPattern);
     ASSERT_EQ(shared.log, reference.log) << "seed " << seed;
     // Each directory is listed once per scan, however many patterns and walks ask for it.
     std::map<std::string, int> listings;
-    for (const std::string& search : shared.files.searches) {
+    for (const std::string& search : sharedFiles.searches) {
       if (search.find("*.*") == search.size() - 3) {
         EXPECT_EQ(++listings[search], 1) << search << " seed " << seed;
       }

@@ -2,14 +2,14 @@
 
 #include "engine/directory_reader.h"
 #include "engine/path_text.h"
-#include "engine/scan_window.h"
+#include "engine/progress_operations.h"
+#include "engine/result_list.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -132,22 +132,17 @@ class FakeFileSystem : public FileEnumeration {
   Texts current_;
 };
 
-// A main window that logs what a scan does, in order: "row 3 C:\a.tmp", "status C:\x",
-// "cancel?", "box 1012", "show", ...
-class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOperations {
+// A result list and a progress that log what a scan does, in order: "row 3 C:\a.tmp",
+// "status C:\x", "cancel?", "show", ...
+class ScanLog : public ResultList, public ProgressOperations {
  public:
   Texts log;
-  FakeFileSystem files;
   Texts numbers;
   Texts paths;
   int failingAppend = -1;  // by the 0-based count of AppendRow calls
   std::function<void(const std::string& path)> onRow;
   std::function<void(const std::string& text)> onStatus;
   bool cancelFlag = false;
-  std::string directory;
-  std::set<TargetBox> ticked;
-  TargetPatternList customTargets;
-  TargetPatternList quickSearch;
 
   Texts StatusTexts() const {
     Texts texts;
@@ -157,33 +152,21 @@ class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOper
     return texts;
   }
 
-  std::string DirectoryText() override { return directory; }
-  bool IsBoxTicked(TargetBox box) override {
-    log.push_back("box " + std::to_string(static_cast<int>(box)));
-    return ticked.count(box) != 0;
-  }
-  TargetPatternList CopyCustomTargetList() override { return customTargets; }
-  TargetPatternList CopyQuickSearchList() override { return quickSearch; }
-  ResultList& Results() override { return *this; }
-  ProgressOperations& Progress() override { return *this; }
-  FileEnumeration& Files() override { return files; }
-
   int RowCount() override { return static_cast<int>(paths.size()); }
-  int AppendRow(const std::string& numberText) override {
+  int AppendRow(int number, const std::string& path) override {
     if (appends_++ == failingAppend) return -1;
-    numbers.push_back(numberText);
-    paths.emplace_back();
+    numbers.push_back(std::to_string(number));
+    paths.push_back(path);
+    log.push_back("row " + numbers.back() + " " + path);
+    if (onRow) onRow(path);
     return RowCount() - 1;
   }
-  void SetRowPath(int row, const std::string& path) override {
-    paths.at(static_cast<std::size_t>(row)) = path;
-    log.push_back("row " + numbers.at(static_cast<std::size_t>(row)) + " " + path);
-    if (onRow) onRow(path);
-  }
-  bool IsRowTicked(int) override { return false; }
-  std::string RowPath(int row) override { return paths.at(static_cast<std::size_t>(row)); }
-  void RemoveRow(int) override {}
   void SetRedraw(bool on) override { log.push_back(on ? "redraw 1" : "redraw 0"); }
+  RowHandle FirstRow() override { return kNoRow; }
+  RowHandle NextRow(RowHandle) override { return kNoRow; }
+  bool IsRowTicked(RowHandle) override { return false; }
+  std::string RowPath(RowHandle) override { return {}; }
+  void RemoveRow(RowHandle) override {}
 
   void SetCaption(const std::string& text) override { log.push_back("caption " + text); }
   void SetStatusText(const std::string& text) override {
@@ -204,9 +187,9 @@ class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOper
 // The walks' tests run under both strategies: they must not differ in anything observable.
 class ScanStrategyTest : public ::testing::TestWithParam<ScanStrategy> {
  protected:
-  FakeScanWindow w;
-  FakeFileSystem& fs = w.files;
-  DirectoryReader reader{w.files, GetParam()};
+  ScanLog w;
+  FakeFileSystem fs;
+  DirectoryReader reader{fs, GetParam()};
 };
 
 #define INSTANTIATE_FOR_BOTH_STRATEGIES(Suite)                                                 \

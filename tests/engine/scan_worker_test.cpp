@@ -8,40 +8,39 @@
 
 namespace {
 
-TEST(ScanWorker, SweepsThenAssemblesThePatternsThenWalks) {
-  FakeScanWindow window;
-  for (const char* file : {"w.dsw", "w.res", "~$a.doc"}) {
-    window.files.AddFile(std::string("C:\\s\\") + file);
+// The sweep's rows come first; the pattern request is read only after the sweep, and its
+// patterns are searched own patterns first (in list order), then the quick search, Word and
+// Thumbs.db. A pattern listed twice is searched twice.
+TEST(ScanWorker, SweepsThenReadsThePatternsThenWalks) {
+  FakeFileSystem fs;
+  ScanLog w;
+  for (const char* file : {"w.dsw", "w.res", "f.c", "f.b", "~$a.doc", "Thumbs.db"}) {
+    fs.AddFile(std::string("C:\\s\\") + file);
   }
-  window.directory = "C:\\s";
-  window.ticked = {TargetBox::Vc6, TargetBox::Custom, TargetBox::Word};
-  window.customTargets = {"~$*.doc"};
-  ScanWorker(&window);
+  const PatternRequest request{true, true, true, true, {"*.b", "~$*.doc"}, {"*.c"}};
+  ScanJob job{"C:\\s", true, [&] { return w.log.push_back("patterns read"), request; }, fs, w, w};
+  ScanWorker(&job);
   const Texts expected = {
-      "redraw 0", "caption 正在查询...", "bar 0", "show", "box 1004",
-      "status C:\\s", "row 1 C:\\s\\w.res",
-      "box 1012", "box 1013", "box 1014", "box 1015",
-      "row 2 C:\\s\\~$a.doc",  // the user's own pattern comes before the Word box's
-      "row 3 C:\\s\\~$a.doc",
-      "status C:\\s", "hide", "redraw 1",
-  };
-  EXPECT_EQ(window.log, expected);
+      "redraw 0", "caption 正在查询...", "bar 0", "show", "status C:\\s", "row 1 C:\\s\\w.res",
+      "patterns read", "row 2 C:\\s\\f.b", "row 3 C:\\s\\~$a.doc", "row 4 C:\\s\\f.c",
+      "row 5 C:\\s\\~$a.doc", "row 6 C:\\s\\Thumbs.db", "status C:\\s", "hide", "redraw 1"};
+  EXPECT_EQ(w.log, expected);
 }
 
-class WindowWithFailingFiles : public FakeScanWindow, public FileEnumeration {
+class FailingFiles : public FileEnumeration {
  public:
-  FileEnumeration& Files() override { return *this; }
   std::vector<FoundEntry> Enumerate(const std::string&) override { throw std::bad_alloc(); }
 };
 
-// Nothing may escape a thread's body; the windows still go back to idle.
+// Nothing may escape a thread's body; the progress and the list still go back to idle.
 TEST(ScanWorker, AFailureInTheWalkStillHidesTheProgressAndRedraws) {
   ScanWorker(nullptr);
-  WindowWithFailingFiles window;
-  window.directory = "C:\\";
-  EXPECT_NO_THROW(ScanWorker(&window));
-  EXPECT_EQ(window.log.back(), "redraw 1");
-  EXPECT_EQ(window.log[window.log.size() - 2], "hide");
+  FailingFiles files;
+  ScanLog w;
+  ScanJob job{"C:\\", false, nullptr, files, w, w};
+  EXPECT_NO_THROW(ScanWorker(&job));
+  EXPECT_EQ(w.log.back(), "redraw 1");
+  EXPECT_EQ(w.log[w.log.size() - 2], "hide");
 }
 
 }  // namespace
