@@ -55,7 +55,7 @@ INT_PTR WindowTest::RunModal(Dialog& dialog, int markerId, const wchar_t* marker
       ADD_FAILURE() << "the window did not show";
       return;
     }
-    script(driver, window);
+    if (script) script(driver, window);
     CloseForGood(driver, window);
   });
   const INT_PTR result = dialog.DoModal(nullptr);
@@ -75,8 +75,7 @@ namespace mainwin {
 HWND ResultList(HWND main) { return GetDlgItem(main, IDC_RESULT_LIST); }
 
 bool WaitForIdle(HWND main) {
-  return WindowDriver::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(main, IDC_SCAN)); },
-                                 120000);
+  return WindowDriver::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(main, IDC_SCAN)); }, 60000);
 }
 
 void Scan(HWND main, const std::string& directory) {
