@@ -58,13 +58,6 @@ void PublishedProgress::HideProgress() {
 
 bool PublishedProgress::CancelRequested() { return cancelFlag_.load() != 0 || closing_.load(); }
 
-void PublishedProgress::Dismiss(bool cancel) {
-  if (cancel) cancelFlag_ = 1;
-  const std::lock_guard<std::mutex> lock(mutex_);
-  state_.visible = false;
-  Changed(Snapshot::kVisibility);
-}
-
 bool PublishedProgress::TakeChanges(Snapshot& snapshot) {
   const std::lock_guard<std::mutex> lock(mutex_);
   if (state_.changed == 0) return false;

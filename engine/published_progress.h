@@ -30,10 +30,6 @@ class PublishedProgress final : public ProgressOperations {
   // The owner of the worker is going away: unlike CancelFlag, nothing a worker does clears it.
   void RequestClose() { closing_ = true; }
 
-  // Window thread. The user put the window away (Cancel also sets CancelFlag): it is hidden
-  // at once and stays hidden until the worker shows it again.
-  void Dismiss(bool cancel);
-
   struct Snapshot {
     enum Part : unsigned {
       kCaption = 1,
@@ -52,9 +48,11 @@ class PublishedProgress final : public ProgressOperations {
     std::int32_t position = 0;
     bool visible = false;
   };
-  // Copies the newest state into snapshot and says in snapshot.changed what changed since the
-  // previous call; false when nothing did. However many calls the worker made in between, the
-  // window sees only where they ended.
+  // Window thread. Copies the newest state into snapshot and says in snapshot.changed what
+  // changed since the previous call; false when nothing did. However many calls the worker
+  // made in between, the window sees only where they ended. The window is shown or hidden
+  // when kVisibility changed, so one that the user put away stays away until the worker
+  // shows it again.
   bool TakeChanges(Snapshot& snapshot);
 
  private:

@@ -33,24 +33,17 @@ TEST(PublishedProgress, TheWindowTakesOnlyTheNewestStateOfWhatChanged) {
   EXPECT_EQ(shown.status, "C:\\999");
 }
 
-// A cancel or a dismissal by the user hides the window until the worker's next show; the show
-// and StartProgress clear CancelFlag, so no cancel carries over; only a closing request stays.
-TEST(PublishedProgress, CancelsLastUntilTheNextShowAndAClosingRequestForGood) {
+// The worker's show and StartProgress clear CancelFlag, so no cancel carries over, and hiding
+// keeps it; a closing request stays whatever the worker does.
+TEST(PublishedProgress, ShowAndStartClearACancelButNotAClosingRequest) {
   PublishedProgress progress;
-  Snapshot shown;
-  progress.ShowProgress();
-  progress.Dismiss(false);
-  progress.TakeChanges(shown);
-  EXPECT_FALSE(shown.visible || progress.CancelRequested());
-  progress.Dismiss(true);
-  progress.HideProgress();
-  EXPECT_TRUE(progress.CancelRequested());
-  progress.ShowProgress();
-  progress.TakeChanges(shown);
-  EXPECT_TRUE(shown.visible && !progress.CancelRequested());
-  progress.CancelFlag() = 1;
-  progress.StartProgress(0, 1, 1);
-  EXPECT_FALSE(progress.CancelRequested());
+  for (const bool start : {false, true}) {
+    progress.CancelFlag() = 1;
+    progress.HideProgress();
+    EXPECT_TRUE(progress.CancelRequested());
+    start ? progress.StartProgress(0, 1, 1) : progress.ShowProgress();
+    EXPECT_FALSE(progress.CancelRequested());
+  }
   progress.RequestClose();
   progress.StartProgress(0, 1, 1);
   progress.ShowProgress();

@@ -1,7 +1,7 @@
 #include "ui/app/cleaner_app.h"
 
 #include "engine/win32/utf.h"
-#include "tests/ui/window_driver.h"
+#include "tests/ui/window_fixture.h"
 #include "ui/app/settings_store.h"
 #include "ui/resources/resource.h"
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -65,15 +66,25 @@ TEST_F(DialogTest, F1AsksForHelpOnTheDialogItWasPressedIn) {
   }
 }
 
-// The template's combo box entries are there when the dialog initialises, each time once.
-TEST_F(DialogTest, ComboEntriesOfTheTemplateAreThereWhenTheDialogInitialises) {
-  ProbeDialog dialog(IDD_TARGET_ENTRY);
+// The template's combo box entries are there when a dialog initialises, each time once; a
+// control id repeated within a dialog would reach the wrong control.
+TEST_F(DialogTest, TemplatesGiveComboEntriesOnceAndUniqueControlIds) {
   std::vector<LRESULT> counts;
-  dialog.onInit = [&] {
-    counts.push_back(SendDlgItemMessageW(dialog.Handle(), IDC_PATTERN_EDIT, CB_GETCOUNT, 0, 0));
-  };
-  for (int run = 0; run < 2; ++run) RunModal(dialog, IDC_PATTERN_EDIT, L"ComboBox", nullptr);
-  EXPECT_EQ(counts, (std::vector<LRESULT>{6, 6}));
+  for (int templateId : {IDD_TARGET_ENTRY, IDD_TARGET_ENTRY, IDD_TARGET_LIST, IDD_PROGRESS,
+                         IDD_CLEANER_DIALOG}) {
+    ProbeDialog dialog(templateId);
+    dialog.onInit = [&] {
+      counts.push_back(SendDlgItemMessageW(dialog.Handle(), IDC_PATTERN_EDIT, CB_GETCOUNT, 0, 0));
+      std::set<int> ids;
+      for (HWND child = GetWindow(dialog.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = LOWORD(GetDlgCtrlID(child));
+        EXPECT_TRUE(id == 0xFFFF || ids.insert(id).second) << templateId << ": " << id;
+      }
+      dialog.End(IDOK);
+    };
+    dialog.DoModal(nullptr);
+  }
+  EXPECT_EQ(counts[0] * 10 + counts[1], 66);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "ui/dialogs/progress_dlg.h"
 
-#include "tests/ui/window_driver.h"
+#include "tests/ui/window_fixture.h"
 #include "ui/resources/resource.h"
 
 #include <commctrl.h>

@@ -1,4 +1,3 @@
-#include "engine/win32/utf.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/dialogs/target_list_dlg.h"
 #include "ui/resources/resource.h"
@@ -29,14 +28,8 @@ TEST_F(PatternDialogTest, AddDropsAPatternThatBeginsARowAndCancelKeepsTheCallers
     const INT_PTR result =
         RunModal(dialog, IDC_PATTERN_LIST, L"ListBox", [&](WindowDriver& driver, HWND list) {
           mainwin::EnterPattern(driver, list, IDC_ADD_PATTERN, tested.added);
-          HWND box = GetDlgItem(list, IDC_PATTERN_LIST);
-          std::vector<std::string> listed;
-          for (int row = 0; row < SendMessageW(box, LB_GETCOUNT, 0, 0); ++row) {
-            wchar_t text[64] = {};
-            SendMessageW(box, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
-            listed.push_back(Narrow(text));
-          }
-          EXPECT_EQ(listed, tested.listed) << tested.added;
+          EXPECT_EQ(WindowDriver::ListBoxRows(GetDlgItem(list, IDC_PATTERN_LIST)), tested.listed)
+              << tested.added;
           WindowDriver::Click(list, tested.closedWith);
         });
     EXPECT_EQ(result, tested.closedWith);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "tests/ui/window_driver.h"
 #include "ui/app/settings_store.h"
 #include "ui/dialogs/dialog.h"
 
@@ -9,7 +8,54 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
+
+// Drives the windows of one window thread from a test's own thread, the way a user or a
+// program reading the windows from outside would. Every wait has a time limit, so a window
+// that never shows makes a test fail instead of hang.
+class WindowDriver {
+ public:
+  WindowDriver(DWORD windowThread, std::string messageBoxTitle)
+      : windowThread_(windowThread), messageBoxTitle_(std::move(messageBoxTitle)) {}
+
+  // Polls condition until it holds or timeoutMs passes; gives the last answer.
+  static bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+  // The first visible dialog of the thread with a control of this id and window class (ids
+  // repeat across dialogs, classes tell them apart), or null.
+  HWND FindDialog(int controlId, const wchar_t* controlClass) const;
+  HWND WaitForDialog(int controlId, const wchar_t* controlClass) const;
+  // The visible message box of the thread: a dialog titled messageBoxTitle.
+  HWND FindMessageBox() const;
+  // Waits for a message box, presses button (IDYES, IDNO, IDOK) and gives the box's text.
+  std::optional<std::string> AnswerMessageBox(int button) const;
+
+  // A click that may open a modal window returns at once; ClickAndWait returns when the
+  // click's handler has run.
+  static void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+  static void ClickAndWait(HWND dialog, int id) {
+    SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+  }
+  static std::string Text(HWND window);
+  static std::string ItemText(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
+  static void SetItemText(HWND dialog, int id, const std::string& text);
+  static bool IsChecked(HWND dialog, int id) {
+    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  // Waits until every message sent to the window before has been handled.
+  static void Sync(HWND window) { SendMessageW(window, WM_NULL, 0, 0); }
+  // A list view's rows as "number|path", ticked ones with "+" in front, read as a screen
+  // reader reads them; a tick set the way such a program sets it; a list box's rows.
+  static std::vector<std::string> Rows(HWND list);
+  static void SetTick(HWND list, int row, bool ticked);
+  static std::vector<std::string> ListBoxRows(HWND box);
+
+ private:
+  DWORD windowThread_;
+  std::string messageBoxTitle_;
+};
 
 // A dialog on any template with nothing of its own but a hook into its initialisation.
 class ProbeDialog : public Dialog {
@@ -18,10 +64,7 @@ class ProbeDialog : public Dialog {
   std::function<void()> onInit;
 
  protected:
-  bool OnInitDialog() override {
-    if (onInit) onInit();
-    return true;
-  }
+  bool OnInitDialog() override { return onInit ? (onInit(), true) : true; }
 };
 
 // Runs the program's windows in this process under a settings root of the tests' own, which
@@ -36,8 +79,7 @@ class WindowTest : public ::testing::Test {
 
   using Script = std::function<void(WindowDriver&, HWND)>;
   // Runs dialog modally on this thread while script drives its window (found by a control's
-  // id and class) from a thread of its own; whatever the script leaves open is closed
-  // afterwards. Gives the modal result.
+  // id and class) from a thread of its own; whatever the script leaves open is closed after.
   static INT_PTR RunModal(Dialog& dialog, int markerId, const wchar_t* markerClass,
                           const Script& script);
   // The same for a new main window.

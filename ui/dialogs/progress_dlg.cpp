@@ -31,12 +31,7 @@ bool CProgressDlg::OnInitDialog() {
   return true;
 }
 
-void CProgressDlg::OnOK() {
-  state_.Dismiss(false);
-  End(IDOK);
-}
-
 void CProgressDlg::OnCancel() {
-  state_.Dismiss(true);
+  state_.CancelFlag() = 1;
   End(IDCANCEL);
 }

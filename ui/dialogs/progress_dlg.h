@@ -22,9 +22,7 @@ class CProgressDlg : public Dialog {
 
  protected:
   bool OnInitDialog() override;
-  // Enter hides the window; the worker goes on.
-  void OnOK() override;
-  // The Cancel button, Esc and the close box.
+  // The Cancel button, Esc and the close box. (Enter only hides the window.)
   void OnCancel() override;
 
  private:
