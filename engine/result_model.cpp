@@ -65,8 +65,9 @@ std::size_t ResultModel::IndexOf(RowHandle row) const {
 
 // Handles grow with the rows' order, which compaction keeps.
 std::size_t ResultModel::IndexAfter(RowHandle row) const {
-  const auto after = std::upper_bound(rows_.begin(), rows_.end(), row,
-                                      [](RowHandle handle, const Row& r) { return handle < r.sequence; });
+  const auto after =
+      std::upper_bound(rows_.begin(), rows_.end(), row,
+                       [](RowHandle handle, const Row& r) { return handle < r.sequence; });
   return static_cast<std::size_t>(after - rows_.begin());
 }
 
@@ -138,11 +139,6 @@ void ResultModel::Compact(int* viewRows, std::size_t count) {
   }
   rows_.resize(kept);
   removed_ = 0;
-}
-
-int ResultModel::ViewRowCount() {
-  const std::lock_guard<std::mutex> lock(mutex_);
-  return static_cast<int>(viewCount_);
 }
 
 void ResultModel::Clear() {

@@ -41,7 +41,6 @@ class ResultModel final : public ResultList {
   // viewRows (the view's selection and focus) move with their rows; one whose row went
   // becomes -1.
   ViewUpdate SyncView(int* viewRows, std::size_t count);
-  int ViewRowCount();
   // Empties the list in one step, redraw on.
   void Clear();
 

@@ -8,7 +8,8 @@
 // One section's values as they were when it was read, looked up as SettingsStore reads them.
 class SettingsSection {
  public:
-  std::string ReadString(const std::string& entry, const std::string& defaultText = std::string()) const;
+  std::string ReadString(const std::string& entry,
+                         const std::string& defaultText = std::string()) const;
   std::int32_t ReadInt(const std::string& entry, std::int32_t defaultValue) const;
   // The entries' names, ASCII letters in lower case (the registry ignores their case).
   std::vector<std::string> EntryNames() const;

@@ -15,7 +15,9 @@ void CProgressDlg::ShowPublishedState() {
     SendMessageW(bar_, PBM_SETRANGE32, static_cast<WPARAM>(shown_.lower),
                  static_cast<LPARAM>(shown_.upper));
   }
-  if (changed & Part::kPosition) SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(shown_.position), 0);
+  if (changed & Part::kPosition) {
+    SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(shown_.position), 0);
+  }
   if ((changed & Part::kVisibility) == 0) return;
   const bool visible = IsWindowVisible(Handle()) != FALSE;
   if (shown_.visible && !visible) {

@@ -127,10 +127,11 @@ void ResultListView::FillDisplayInfo(LVITEMW& item) {
     model_.RowText(item.iItem, item.iSubItem, text_);
     // UTF-8 never takes fewer bytes than UTF-16 takes units.
     if (wide_.size() < text_.size()) wide_.resize(text_.size());
-    const int length =
-        text_.empty() ? 0
-                      : MultiByteToWideChar(CP_UTF8, 0, text_.data(), static_cast<int>(text_.size()),
-                                            wide_.data(), static_cast<int>(wide_.size()));
+    const int length = text_.empty() ? 0
+                                     : MultiByteToWideChar(CP_UTF8, 0, text_.data(),
+                                                           static_cast<int>(text_.size()),
+                                                           wide_.data(),
+                                                           static_cast<int>(wide_.size()));
     const int copied = std::min(length, item.cchTextMax - 1);
     std::copy_n(wide_.data(), copied, item.pszText);
     item.pszText[copied] = L'\0';
