@@ -76,8 +76,10 @@ set(TEST_TREE_SOURCES ${PROJECT_SOURCE_DIR}/tests/win32/temp_tree.cpp)
 add_executable(ui_tests ${UI_TEST_SOURCES} ${TEST_TREE_SOURCES} ${UI_RESOURCES})
 target_compile_options(ui_tests PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(ui_tests PRIVATE ui version gtest gmock gtest_main)
+# Files recycled by the window tests go to a recycle bin of their own (see the removal tests).
 gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES ENVIRONMENT "VELLOX_TEST_ROOT=${CMAKE_BINARY_DIR}/test-trees")
+  PROPERTIES ENVIRONMENT "VELLOX_TEST_ROOT=${CMAKE_BINARY_DIR}/test-trees"
+    ENVIRONMENT_MODIFICATION "XDG_DATA_HOME=set:${CMAKE_BINARY_DIR}/test-trees/ui-xdg-data")
 
 # The removal tests work on real files with what a Windows program cannot set up for itself
 # under Wine: a recycle bin of their own (Wine's is the freedesktop trash below XDG_DATA_HOME,
