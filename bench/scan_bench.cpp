@@ -214,7 +214,7 @@ ScanResult Scan(const std::string& root, ScanStrategy strategy) {
   window.customTargets = {kCustomPattern};
   window.quickSearch = {kQuickPattern};
   window.keepStatusTexts = false;
-  ScanWorker(&window, strategy);
+  window.Scan(strategy);
   return {window.paths, files.listings, files.searches, files.emptySearches};
 }
 

@@ -74,20 +74,18 @@ file(GLOB UI_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/ui/*.cpp
 # The window tests build their file trees with the Win32 tests' fixture.
 set(TEST_TREE_SOURCES ${PROJECT_SOURCE_DIR}/tests/win32/temp_tree.cpp)
 # Some tests drive the built program in a process of its own, from outside.
-set(PROGRAM_DRIVER_SOURCES ${PROJECT_SOURCE_DIR}/tests/support/program_driver.cpp)
-if(CMAKE_CROSSCOMPILING)
-  set(PROGRAM_PATH "Z:$<TARGET_FILE:Vellox>")  # Wine's drive Z: is the Linux root
-else()
-  set(PROGRAM_PATH "$<TARGET_FILE:Vellox>")
-endif()
+set(PROGRAM_DRIVER_SOURCES ${PROJECT_SOURCE_DIR}/tests/support/program_driver.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/window_driver.cpp)
 add_executable(ui_tests ${UI_TEST_SOURCES} ${TEST_TREE_SOURCES} ${PROGRAM_DRIVER_SOURCES}
   ${UI_RESOURCES})
 target_compile_options(ui_tests PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(ui_tests PRIVATE ui version gtest gmock gtest_main)
+# The program itself is driven from outside, found beside the tests.
 add_dependencies(ui_tests Vellox)
+# Files recycled by the window tests go to a recycle bin of their own (see the removal tests).
 gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "VELLOX_TEST_ROOT=${CMAKE_BINARY_DIR}/test-trees"
-    ENVIRONMENT_MODIFICATION "VELLOX_PROGRAM=set:${PROGRAM_PATH}")
+    ENVIRONMENT_MODIFICATION "XDG_DATA_HOME=set:${CMAKE_BINARY_DIR}/test-trees/ui-xdg-data")
 
 # The removal tests work on real files with what a Windows program cannot set up for itself
 # under Wine: a recycle bin of their own (Wine's is the freedesktop trash below XDG_DATA_HOME,
@@ -116,7 +114,7 @@ file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
 # The program bench drives the built program from outside and needs none of its code.
 list(FILTER BENCH_SOURCES EXCLUDE REGEX "/program_bench\\.cpp$")
 add_executable(program_bench ${PROJECT_SOURCE_DIR}/bench/program_bench.cpp
-  ${PROGRAM_DRIVER_SOURCES} ${PROJECT_SOURCE_DIR}/tests/ui/window_driver.cpp ${TEST_TREE_SOURCES})
+  ${PROGRAM_DRIVER_SOURCES} ${TEST_TREE_SOURCES})
 target_compile_options(program_bench PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(program_bench PRIVATE engine gdi32)
 add_dependencies(program_bench Vellox)

@@ -28,36 +28,30 @@ bool RemoveByMode(RemovalOperations& removal, std::int32_t mode, const std::stri
 
 // The progress bar steps once per ticked row reached, whether or not its removal then
 // succeeds, so after a run that was not cancelled it stands at the number of ticked rows.
-void RemoveTickedRows(DeleteWindow& window) {
-  ResultList& results = window.Results();
-  ProgressOperations& progress = window.Progress();
+void RemoveTickedRows(DeleteJob& job) {
+  ResultList& results = job.results;
+  ProgressOperations& progress = job.progress;
   // The list keeps repainting in the recycle mode, where each file takes long enough for the
   // user to watch its row go.
-  if (window.DeleteModeWord().load() != ModeRecycle) results.SetRedraw(false);
+  if (job.deleteMode.load() != ModeRecycle) results.SetRedraw(false);
 
-  int count = results.RowCount();
   progress.SetCaption("正在删除...");
   progress.ShowProgressBar(true);
-  progress.StartProgress(0, count, 1);
+  progress.StartProgress(0, results.RowCount(), 1);
   progress.ShowProgress();
 
-  // Rows are never renumbered: a removed row's successor moves up to the same index, so the
-  // index advances only past rows that stay.
-  int row = 0;
-  while (row < count) {
+  // Every row present at the start is visited once, in order; rows are never renumbered.
+  RowHandle row = results.FirstRow();
+  while (row != kNoRow) {
     if (progress.CancelRequested()) break;
-    if (!results.IsRowTicked(row)) {
-      ++row;
-      continue;
+    const RowHandle next = results.NextRow(row);
+    if (results.IsRowTicked(row)) {
+      const std::string path = results.RowPath(row);
+      progress.SetStatusText(path);
+      progress.StepProgress();
+      if (RemoveByMode(job.removal, job.deleteMode.load(), path)) results.RemoveRow(row);
     }
-    const std::string path = results.RowPath(row);
-    progress.SetStatusTextAndStep(path);
-    if (RemoveByMode(window.Removal(), window.DeleteModeWord().load(), path)) {
-      results.RemoveRow(row);
-      count = results.RowCount();
-    } else {
-      ++row;
-    }
+    row = next;
   }
 
   progress.HideProgress();
@@ -66,19 +60,19 @@ void RemoveTickedRows(DeleteWindow& window) {
 
 }  // namespace
 
-void DeleteWorker(DeleteWindow* window) {
-  if (window == nullptr) return;
-  window->BusyFlag().store(1);
+void DeleteWorker(DeleteJob* job) {
+  if (job == nullptr) return;
+  job->busyFlag.store(1);
   try {
-    RemoveTickedRows(*window);
+    RemoveTickedRows(*job);
   } catch (...) {
     // A thread body lets nothing escape (that would end the program). The run stops where it
     // failed; the window must not stay frozen behind a progress window that nobody hides.
     try {
-      window->Progress().HideProgress();
-      window->Results().SetRedraw(true);
+      job->progress.HideProgress();
+      job->results.SetRedraw(true);
     } catch (...) {
     }
   }
-  window->BusyFlag().store(0);
+  job->busyFlag.store(0);
 }

@@ -1,12 +1,26 @@
 #pragma once
 
-#include "engine/delete_window.h"
+#include "engine/progress_operations.h"
+#include "engine/removal_operations.h"
+#include "engine/result_list.h"
 
-// The body of a deletion run, for a thread of its own: removes the file of every ticked row of
-// the window's result list with the removal operation that the window's DeleteMode selects at
-// that moment, and takes a row off the list exactly when its removal succeeds. The rows that
-// stay keep their numbers and ticks. BusyFlag is 1 for the whole run; a cancel request is
-// honoured before the next row, after the removal in hand has finished. A command starts it
-// with the window as its only argument and never waits for it; a null window does nothing.
-// Nothing is thrown out of it.
-void DeleteWorker(DeleteWindow* window);
+#include <atomic>
+#include <cstdint>
+
+// What a deletion thread is handed. The two words are the window's own: the worker sets
+// busyFlag to 1 for its whole run; the window writes deleteMode before the run, and the worker
+// reads it before every removal.
+struct DeleteJob {
+  ResultList& results;
+  ProgressOperations& progress;
+  RemovalOperations& removal;
+  std::atomic<std::int32_t>& busyFlag;
+  std::atomic<std::int32_t>& deleteMode;
+};
+
+// The body of a deletion thread: removes the file of every ticked row with the removal
+// operation that DeleteMode selects at that moment, and takes a row off the list exactly when
+// its removal succeeds. The rows that stay keep their numbers and ticks. A cancel request is
+// honoured before the next row, after the removal in hand has finished. A null job does
+// nothing; nothing is thrown out of it.
+void DeleteWorker(DeleteJob* job);

@@ -101,15 +101,15 @@ std::string WithoutLeadingSeparators(const std::string& text) {
 void AddPatternMatches(DirectoryReader& reader, ResultList& results, const std::string& directory,
                        const TargetPattern& pattern) {
   const std::vector<std::string> names = ListMatchingFiles(reader, directory, pattern);
-  // The row count is a round trip to the window thread: asked only where rows will follow.
+  // The row count takes the list's lock: asked only where rows will follow.
   if (names.empty()) return;
   int number = results.RowCount() + 1;
   const std::string base =
       JoinPath(directory, WithoutLeadingSeparators(PatternDirectoryPart(pattern)));
+  std::string path;
   for (const std::string& name : names) {
-    const int row = results.AppendRow(std::to_string(number));
-    if (row < 0) return;
-    results.SetRowPath(row, base + name);
+    path.assign(base).append(name);
+    if (results.AppendRow(number, path) < 0) return;
     ++number;
   }
 }

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-// What the workers need of the progress window. Callable from a worker thread; each call is
-// carried out before it returns. CancelFlag lives behind this interface and is read afresh by
-// every CancelRequested call, never cached by a caller across units of work.
+// What the workers need of the progress window. Callable from a worker thread; none waits for
+// the screen. CancelFlag lives behind this interface and is read afresh by every
+// CancelRequested call, never cached by a caller across units of work.
 class ProgressOperations {
  public:
   virtual ~ProgressOperations() = default;
@@ -15,12 +15,6 @@ class ProgressOperations {
   // Sets the bar's range, step and position (lower), then clears CancelFlag.
   virtual void StartProgress(std::int32_t lower, std::int32_t upper, std::int32_t step) = 0;
   virtual void StepProgress() = 0;
-  // SetStatusText then StepProgress, as one call: an implementation whose calls cross threads
-  // can carry out both at the price of one.
-  virtual void SetStatusTextAndStep(const std::string& text) {
-    SetStatusText(text);
-    StepProgress();
-  }
   // Shows the window; showing clears CancelFlag.
   virtual void ShowProgress() = 0;
   // Hides the window; CancelFlag keeps its value.

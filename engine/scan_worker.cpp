@@ -9,46 +9,43 @@ void Append(TargetPatternList& patterns, const TargetPatternList& more) {
   patterns.insert(patterns.end(), more.begin(), more.end());
 }
 
-// Asked only after the sweep, so boxes and lists changed while it ran count for this scan.
-TargetPatternList AssemblePatterns(ScanWindow& window) {
+TargetPatternList AssemblePatterns(const PatternRequest& request) {
   TargetPatternList patterns;
-  if (window.IsBoxTicked(TargetBox::Custom)) Append(patterns, window.CopyCustomTargetList());
-  if (window.IsBoxTicked(TargetBox::Quick)) Append(patterns, window.CopyQuickSearchList());
-  if (window.IsBoxTicked(TargetBox::Word)) patterns.push_back("~$*.doc");
-  if (window.IsBoxTicked(TargetBox::Thumbs)) patterns.push_back("Thumbs.db");
+  if (request.custom) Append(patterns, request.customTargets);
+  if (request.quick) Append(patterns, request.quickSearch);
+  if (request.word) patterns.push_back("~$*.doc");
+  if (request.thumbs) patterns.push_back("Thumbs.db");
   return patterns;
 }
 
-void RunScan(ScanWindow& window, ScanStrategy strategy) {
-  ResultList& results = window.Results();
-  ProgressOperations& progress = window.Progress();
+void RunScan(ScanJob& job) {
+  ResultList& results = job.results;
+  ProgressOperations& progress = job.progress;
   results.SetRedraw(false);
   progress.SetCaption("正在查询...");
   progress.ShowProgressBar(false);
   progress.ShowProgress();
-  const std::string root = window.DirectoryText();
-  DirectoryReader reader(window.Files(), strategy);
-  if (window.IsBoxTicked(TargetBox::Vc6)) SweepBuildWorkspaces(reader, results, progress, root);
-  const TargetPatternList assembledPatterns = AssemblePatterns(window);
-  WalkPatterns(reader, results, progress, root, assembledPatterns);
+  DirectoryReader reader(job.files, job.strategy);
+  if (job.sweep) SweepBuildWorkspaces(reader, results, progress, job.root);
+  const TargetPatternList assembledPatterns =
+      AssemblePatterns(job.readPatterns ? job.readPatterns() : PatternRequest());
+  WalkPatterns(reader, results, progress, job.root, assembledPatterns);
   progress.HideProgress();
   results.SetRedraw(true);
 }
 
 }  // namespace
 
-void ScanWorker(ScanWindow* window) { ScanWorker(window, ScanStrategy::SharedListing); }
-
-void ScanWorker(ScanWindow* window, ScanStrategy strategy) {
-  if (window == nullptr) return;
-  // Nothing may leave a thread's body; a scan cut short by a failure still returns the windows
-  // to their idle state where it can.
+void ScanWorker(ScanJob* job) {
+  if (job == nullptr) return;
+  // Nothing may leave a thread's body; a scan cut short by a failure still returns the progress
+  // and the list to their idle state where it can.
   try {
-    RunScan(*window, strategy);
+    RunScan(*job);
   } catch (...) {
     try {
-      window->Progress().HideProgress();
-      window->Results().SetRedraw(true);
+      job->progress.HideProgress();
+      job->results.SetRedraw(true);
     } catch (...) {
     }
   }

@@ -1,12 +1,40 @@
 #pragma once
 
 #include "engine/directory_reader.h"
-#include "engine/scan_window.h"
+#include "engine/file_enumeration.h"
+#include "engine/progress_operations.h"
+#include "engine/result_list.h"
+#include "engine/target_pattern.h"
 
-// The body of a scan thread: reads the request from the window, runs the build-workspace sweep
-// when its box is ticked, then the pattern walk over the root, and leaves the progress window
-// hidden and the result list redrawing. A null window does nothing.
-void ScanWorker(ScanWindow* window);
+#include <functional>
+#include <string>
 
-// The same with a chosen way of asking the file system; ScanWorker(window) uses SharedListing.
-void ScanWorker(ScanWindow* window, ScanStrategy strategy);
+// The part of a scan request that is read only once the build-workspace sweep is done: which
+// of the four pattern boxes are ticked, and copies of the two pattern lists.
+struct PatternRequest {
+  bool custom = false;  // the user's own patterns
+  bool quick = false;   // the quick-search pattern
+  bool word = false;    // "~$*.doc"
+  bool thumbs = false;  // "Thumbs.db"
+  TargetPatternList customTargets;
+  TargetPatternList quickSearch;
+};
+
+// What a scan thread is handed. The root (used as typed) and whether to sweep are taken when
+// the scan starts. readPatterns is called once, on the worker thread, after the sweep, so that
+// boxes and lists the user changes while the sweep runs count for this scan; it reads them
+// where the window may change them.
+struct ScanJob {
+  std::string root;
+  bool sweep;
+  std::function<PatternRequest()> readPatterns;
+  FileEnumeration& files;
+  ResultList& results;
+  ProgressOperations& progress;
+  ScanStrategy strategy = ScanStrategy::SharedListing;
+};
+
+// The body of a scan thread: runs the build-workspace sweep when asked, then the pattern walk
+// over the root, and leaves the progress hidden and the result list redrawing. A null job does
+// nothing; nothing is thrown out of it.
+void ScanWorker(ScanJob* job);

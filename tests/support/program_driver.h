@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/ui/window_driver.h"
+#include "tests/support/window_driver.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,129 +1,90 @@
-#include "ui/dialogs/dialog.h"
+#include "tests/ui/window_fixture.h"
 #include "ui/resources/resource.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <set>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-constexpr UINT WM_PROBE_STEP = WM_APP + 1;
+using DialogTest = WindowTest;
 
-// A dialog that a test scripts: onInit runs in OnInitDialog, onStep when the step posted by
-// PostStep arrives, that is after everything posted before it has been handled.
-class ProbeDialog : public Dialog {
- public:
-  explicit ProbeDialog(int templateId = IDD_CLEANER_DIALOG) : Dialog(templateId) {}
-
-  std::function<void()> onInit;
-  std::function<void()> onStep;
-  void PostStep() const { PostMessageW(Handle(), WM_PROBE_STEP, 0, 0); }
-
- protected:
-  bool OnInitDialog() override {
-    if (onInit) onInit();
-    return true;
-  }
-  bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR&) override {
-    if (message != WM_PROBE_STEP || !onStep) return false;
-    onStep();
-    return true;
-  }
-};
-
-}  // namespace
-
-TEST(Dialog, WorkFromAWorkerRunsOnTheWindowThreadAndItsExceptionComesBack) {
-  ProbeDialog dialog;
+// Work from another thread runs on the window thread, and its exception comes back; a dialog
+// whose window is destroyed by other means than End ends its modal run.
+TEST_F(DialogTest, WorkFromAnotherThreadRunsOnTheWindowThreadAndDestroyingTheWindowEndsTheRun) {
+  ProbeDialog dialog(IDD_TARGET_ENTRY);
   EXPECT_FALSE(dialog.RunOnWindowThread([] { ADD_FAILURE() << "ran without a window"; }));
   const DWORD windowThread = GetCurrentThreadId();
-  DWORD ranOn = 0;
-  std::string caught;
-  std::thread worker;
-  dialog.onInit = [&] {
-    worker = std::thread([&] {
-      EXPECT_TRUE(dialog.RunOnWindowThread([&] { ranOn = GetCurrentThreadId(); }));
-      try {
-        dialog.RunOnWindowThread([] { throw std::runtime_error("from the window thread"); });
-      } catch (const std::runtime_error& error) {
-        caught = error.what();
-      }
-      dialog.PostStep();
-    });
-  };
-  dialog.onStep = [&] {
-    worker.join();
-    dialog.End(IDOK);
-  };
-  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-  EXPECT_EQ(ranOn, windowThread);
-  EXPECT_EQ(caught, "from the window thread");
-}
-
-// A run whose window is destroyed by other means than End must not wait forever.
-TEST(Dialog, ModalRunEndsWhenItsWindowIsDestroyedFromOutside) {
-  ProbeDialog dialog;
-  dialog.onInit = [&] { dialog.PostStep(); };
-  dialog.onStep = [&] { DestroyWindow(dialog.Handle()); };
-  EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+  const INT_PTR result = RunModal(dialog, IDC_PATTERN_EDIT, L"ComboBox", [&](WindowDriver&, HWND) {
+    DWORD ranOn = 0;
+    EXPECT_TRUE(dialog.RunOnWindowThread([&] { ranOn = GetCurrentThreadId(); }));
+    EXPECT_EQ(ranOn, windowThread);
+    EXPECT_THROW(dialog.RunOnWindowThread([] { throw std::runtime_error("on the window"); }),
+                 std::runtime_error);
+    dialog.RunOnWindowThread([&] { DestroyWindow(dialog.Handle()); });
+  });
+  EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(dialog.Handle(), nullptr);
 }
 
 // F1 names the dialog it was pressed in, also from a control or a modeless dialog over the
 // modal one, and only without Shift, Ctrl and Alt.
-TEST(Dialog, F1AsksForHelpOnTheDialogItWasPressedIn) {
+TEST_F(DialogTest, F1AsksForHelpOnTheDialogItWasPressedIn) {
   enum Where { kDialog, kControl, kModeless };
   const struct {
-    const char* what;
-    int heldKey;
+    int heldKey;  // 0: none
     Where where;
     std::vector<int> asked;
-  } cases[] = {
-      {"on the dialog", 0, kDialog, {IDD_CLEANER_DIALOG}},
-      {"on a control", 0, kControl, {IDD_CLEANER_DIALOG}},
-      {"in a modeless dialog", 0, kModeless, {IDD_PROGRESS}},
-      {"Shift+F1", VK_SHIFT, kDialog, {}},
-      {"Ctrl+F1", VK_CONTROL, kDialog, {}},
-      {"Alt+F1", VK_MENU, kDialog, {}},
-  };
+  } cases[] = {{0, kDialog, {IDD_TARGET_ENTRY}}, {0, kControl, {IDD_TARGET_ENTRY}},
+               {0, kModeless, {IDD_PROGRESS}},   {VK_SHIFT, kDialog, {}},
+               {VK_CONTROL, kDialog, {}},        {VK_MENU, kDialog, {}}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
     std::vector<int> asked;
     Dialog::SetHelpHandler([&](int templateId) { asked.push_back(templateId); });
-    ProbeDialog modeless(IDD_PROGRESS);
-    ProbeDialog dialog;
-    dialog.onInit = [&] {
-      HWND target = c.where == kControl ? dialog.Item(IDCANCEL) : dialog.Handle();
-      if (c.where == kModeless && modeless.Create(dialog.Handle())) target = modeless.Handle();
-      PostMessageW(target, WM_KEYDOWN, VK_F1, 1);
-      dialog.PostStep();
-    };
-    dialog.onStep = [&] { dialog.End(IDOK); };
     BYTE keyboard[256];
     GetKeyboardState(keyboard);
-    keyboard[c.heldKey] = 0x80;  // key 0 does not exist: nothing held
+    keyboard[c.heldKey] = 0x80;
     SetKeyboardState(keyboard);
-    dialog.DoModal(nullptr);
+    ProbeDialog modeless(IDD_PROGRESS);
+    ProbeDialog dialog(IDD_TARGET_ENTRY);
+    RunModal(dialog, IDC_PATTERN_EDIT, L"ComboBox", [&](WindowDriver&, HWND window) {
+      HWND target = c.where == kControl ? GetDlgItem(window, IDCANCEL) : window;
+      if (c.where == kModeless) {
+        dialog.RunOnWindowThread([&] { modeless.Create(window); });
+        target = modeless.Handle();
+      }
+      PostMessageW(target, WM_KEYDOWN, VK_F1, 1);
+      WindowDriver::Sync(window);
+    });
     keyboard[c.heldKey] = 0;
     SetKeyboardState(keyboard);
     Dialog::SetHelpHandler(nullptr);
-    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(asked, c.asked) << "key " << c.heldKey << " where " << c.where;
   }
 }
 
-TEST(Dialog, ComboEntriesOfTheTemplateAreThereWhenTheDialogInitialises) {
-  ProbeDialog dialog(IDD_TARGET_ENTRY);
+// The template's combo box entries are there when a dialog initialises, each time once; a
+// control id repeated within a dialog would reach the wrong control.
+TEST_F(DialogTest, TemplatesGiveComboEntriesOnceAndUniqueControlIds) {
   std::vector<LRESULT> counts;
-  dialog.onInit = [&] {
-    counts.push_back(SendDlgItemMessageW(dialog.Handle(), IDC_PATTERN_EDIT, CB_GETCOUNT, 0, 0));
-    dialog.PostStep();
-  };
-  dialog.onStep = [&] { dialog.End(IDOK); };
-  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-  EXPECT_EQ(counts, (std::vector<LRESULT>{6, 6}));
+  for (int templateId : {IDD_TARGET_ENTRY, IDD_TARGET_ENTRY, IDD_TARGET_LIST, IDD_PROGRESS,
+                         IDD_CLEANER_DIALOG}) {
+    ProbeDialog dialog(templateId);
+    dialog.onInit = [&] {
+      counts.push_back(SendDlgItemMessageW(dialog.Handle(), IDC_PATTERN_EDIT, CB_GETCOUNT, 0, 0));
+      std::set<int> ids;
+      for (HWND child = GetWindow(dialog.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = LOWORD(GetDlgCtrlID(child));
+        EXPECT_TRUE(id == 0xFFFF || ids.insert(id).second) << templateId << ": " << id;
+      }
+      dialog.End(IDOK);
+    };
+    dialog.DoModal(nullptr);
+  }
+  EXPECT_EQ(counts[0] * 10 + counts[1], 66);
 }
+
+}  // namespace

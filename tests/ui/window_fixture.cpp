@@ -1,5 +1,6 @@
 #include "tests/ui/window_fixture.h"
 
+#include "engine/win32/utf.h"
 #include "ui/app/cleaner_app.h"
 #include "ui/dialogs/cleaner_dlg.h"
 #include "ui/resources/resource.h"
@@ -10,24 +11,18 @@
 
 namespace {
 
-constexpr char kCompanyKey[] = "Vellox UI Tests";
 const wchar_t kCompanyPath[] = L"Software\\Vellox UI Tests";
 
-// Closes whatever a script left open: message boxes and pattern dialogs first, then the
-// window itself; Exit during a deletion only cancels it, so it is pressed until the window goes.
+// Closes whatever a script left open: message boxes (with No) and pattern dialogs first, then
+// the window itself; Exit during a deletion only cancels it, so it is pressed until it goes.
 void CloseForGood(const WindowDriver& driver, HWND window) {
   WindowDriver::WaitUntil(
       [&] {
-        if (!IsWindow(window)) return true;
-        if (HWND box = driver.FindMessageBox()) {
-          PostMessageW(box, WM_COMMAND, GetDlgItem(box, IDNO) != nullptr ? IDNO : IDOK, 0);
-        } else if (HWND list = driver.FindDialog(IDC_PATTERN_LIST, L"ListBox")) {
-          PostMessageW(list, WM_COMMAND, IDCANCEL, 0);
-        } else if (HWND entry = driver.FindDialog(IDC_PATTERN_EDIT, L"ComboBox")) {
-          PostMessageW(entry, WM_COMMAND, IDCANCEL, 0);
-        } else {
-          PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-        }
+        HWND box = driver.FindMessageBox();
+        HWND dialog = driver.FindDialog(IDC_PATTERN_LIST, L"ListBox");
+        if (dialog == nullptr) dialog = driver.FindDialog(IDC_PATTERN_EDIT, L"ComboBox");
+        if (box != nullptr) PostMessageW(box, WM_COMMAND, IDNO, 0);
+        PostMessageW(box == nullptr && dialog != nullptr ? dialog : window, WM_COMMAND, IDCANCEL, 0);
         Sleep(100);
         return !IsWindow(window);
       },
@@ -39,11 +34,13 @@ void CloseForGood(const WindowDriver& driver, HWND window) {
 void WindowTest::SetUpTestSuite() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  CCleanerApp::Instance().SetRegistryRoot(kCompanyKey);
+  CCleanerApp::Instance().SetRegistryRoot("Vellox UI Tests");
   Dialog::SetMessageBoxTitle(CCleanerApp::Instance().ApplicationName());
 }
 
 void WindowTest::RemoveTestSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kCompanyPath); }
+
+SettingsStore& WindowTest::Settings() { return CCleanerApp::Instance().Settings(); }
 
 INT_PTR WindowTest::RunModal(Dialog& dialog, int markerId, const wchar_t* markerClass,
                              const Script& script) {
@@ -51,11 +48,8 @@ INT_PTR WindowTest::RunModal(Dialog& dialog, int markerId, const wchar_t* marker
   std::thread driverThread([&] {
     WindowDriver driver(windowThread, Dialog::MessageBoxTitle());
     HWND window = driver.WaitForDialog(markerId, markerClass);
-    if (window == nullptr) {
-      ADD_FAILURE() << "the window did not show";
-      return;
-    }
-    script(driver, window);
+    if (window == nullptr) return ADD_FAILURE() << "the window did not show", void();
+    if (script) script(driver, window);
     CloseForGood(driver, window);
   });
   const INT_PTR result = dialog.DoModal(nullptr);
@@ -68,15 +62,12 @@ INT_PTR WindowTest::RunMainWindow(const Script& script) {
   return RunModal(window, IDC_RESULT_LIST, WC_LISTVIEWW, script);
 }
 
-SettingsStore& WindowTest::Settings() { return CCleanerApp::Instance().Settings(); }
-
 namespace mainwin {
 
 HWND ResultList(HWND main) { return GetDlgItem(main, IDC_RESULT_LIST); }
 
 bool WaitForIdle(HWND main) {
-  return WindowDriver::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(main, IDC_SCAN)); },
-                                 120000);
+  return WindowDriver::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(main, IDC_SCAN)); }, 60000);
 }
 
 void Scan(HWND main, const std::string& directory) {

@@ -156,7 +156,7 @@ ScanOutcome Scan(const std::string& root, const TargetPatternList& patterns,
                    TargetBox::Thumbs};
   window.customTargets = patterns;
   window.quickSearch = {patterns.back()};
-  ScanWorker(&window, strategy);
+  window.Scan(strategy);
   return {window.numbers, window.paths, window.statusTexts};
 }
 

@@ -61,7 +61,7 @@ class Win32ScanTest : public ::testing::Test {
     window_.ticked = kAllBoxes;
     window_.customTargets = {"*.tmp"};
     window_.quickSearch = {"*.txt"};
-    ScanWorker(&window_);
+    window_.Scan();
   }
 
   TempTree tree_{"scan"};

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -52,7 +54,63 @@ HKEY OpenSectionKey(const std::string& companyKey, const std::string& applicatio
   return CreateKey(application.Get(), section);
 }
 
+// The stored bytes as text: whole characters and a terminating zero beyond them, so that a
+// value stored without its zero (or with an odd byte count) still ends.
+std::string TextOf(const std::vector<unsigned char>& bytes) {
+  std::vector<wchar_t> text(bytes.size() / sizeof(wchar_t) + 2, L'\0');
+  if (!bytes.empty()) std::memcpy(text.data(), bytes.data(), bytes.size());
+  return Narrow(text.data());
+}
+
+// The stored type is not looked at; a value longer than 4 bytes does not fit and counts as
+// missing. A shorter one fills the low bytes of a zero.
+std::optional<std::int32_t> IntOf(const std::vector<unsigned char>& bytes) {
+  if (bytes.size() > sizeof(std::uint32_t)) return std::nullopt;
+  std::uint32_t value = 0;
+  if (!bytes.empty()) std::memcpy(&value, bytes.data(), bytes.size());
+  return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::vector<unsigned char>> QueryValue(HKEY key, const std::string& entry) {
+  const std::wstring name = Widen(entry);
+  DWORD size = 0;
+  if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::vector<unsigned char> bytes(size);
+  if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, bytes.data(), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  bytes.resize(size);
+  return bytes;
+}
+
+std::string AsciiLowered(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
 }  // namespace
+
+std::string SettingsSection::ReadString(const std::string& entry,
+                                        const std::string& defaultText) const {
+  const auto value = values_.find(AsciiLowered(entry));
+  return value == values_.end() ? defaultText : TextOf(value->second);
+}
+
+std::int32_t SettingsSection::ReadInt(const std::string& entry, std::int32_t defaultValue) const {
+  const auto value = values_.find(AsciiLowered(entry));
+  if (value == values_.end()) return defaultValue;
+  return IntOf(value->second).value_or(defaultValue);
+}
+
+std::vector<std::string> SettingsSection::EntryNames() const {
+  std::vector<std::string> names;
+  for (const auto& value : values_) names.push_back(value.first);
+  return names;
+}
 
 void SettingsStore::SetRegistryRoot(const std::string& companyKey,
                                     const std::string& applicationKey) {
@@ -64,20 +122,8 @@ std::string SettingsStore::ReadString(const std::string& section, const std::str
                                       const std::string& defaultText) const {
   const OpenKey key(OpenSectionKey(companyKey_, applicationKey_, section));
   if (!key) return defaultText;
-  const std::wstring name = Widen(entry);
-  DWORD size = 0;
-  if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, nullptr, nullptr, &size) !=
-      ERROR_SUCCESS) {
-    return defaultText;
-  }
-  // Whole characters and a terminating zero beyond the stored bytes, so that a value stored
-  // without its zero (or with an odd byte count) still ends.
-  std::vector<wchar_t> text(size / sizeof(wchar_t) + 2, L'\0');
-  if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, nullptr,
-                       reinterpret_cast<BYTE*>(text.data()), &size) != ERROR_SUCCESS) {
-    return defaultText;
-  }
-  return Narrow(text.data());
+  const auto bytes = QueryValue(key.Get(), entry);
+  return bytes ? TextOf(*bytes) : defaultText;
 }
 
 bool SettingsStore::WriteString(const std::string& section, const std::string& entry,
@@ -90,19 +136,12 @@ bool SettingsStore::WriteString(const std::string& section, const std::string& e
                         reinterpret_cast<const BYTE*>(wide.c_str()), size) == ERROR_SUCCESS;
 }
 
-// The stored type is not looked at; a value longer than 4 bytes does not fit and counts as
-// missing. A shorter one fills the low bytes of a zero.
 std::int32_t SettingsStore::ReadInt(const std::string& section, const std::string& entry,
                                     std::int32_t defaultValue) const {
   const OpenKey key(OpenSectionKey(companyKey_, applicationKey_, section));
   if (!key) return defaultValue;
-  std::uint32_t value = 0;
-  DWORD size = sizeof value;
-  if (RegQueryValueExW(key.Get(), Widen(entry).c_str(), nullptr, nullptr,
-                       reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS) {
-    return defaultValue;
-  }
-  return static_cast<std::int32_t>(value);
+  const auto bytes = QueryValue(key.Get(), entry);
+  return bytes ? IntOf(*bytes).value_or(defaultValue) : defaultValue;
 }
 
 bool SettingsStore::WriteInt(const std::string& section, const std::string& entry,
@@ -112,4 +151,31 @@ bool SettingsStore::WriteInt(const std::string& section, const std::string& entr
   const auto stored = static_cast<DWORD>(value);
   return RegSetValueExW(key.Get(), Widen(entry).c_str(), 0, REG_DWORD,
                         reinterpret_cast<const BYTE*>(&stored), sizeof stored) == ERROR_SUCCESS;
+}
+
+SettingsSection SettingsStore::ReadSection(const std::string& section) const {
+  SettingsSection read;
+  const OpenKey key(OpenSectionKey(companyKey_, applicationKey_, section));
+  if (!key) return read;
+  DWORD count = 0;
+  DWORD longestName = 0;
+  DWORD largestValue = 0;
+  if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                       &longestName, &largestValue, nullptr, nullptr) != ERROR_SUCCESS) {
+    return read;
+  }
+  std::vector<wchar_t> name(longestName + 1);
+  std::vector<unsigned char> bytes(largestValue);
+  for (DWORD index = 0; index < count; ++index) {
+    DWORD nameLength = static_cast<DWORD>(name.size());
+    DWORD size = static_cast<DWORD>(bytes.size());
+    // A value that changed since the key was measured is left out.
+    if (RegEnumValueW(key.Get(), index, name.data(), &nameLength, nullptr, nullptr, bytes.data(),
+                      &size) != ERROR_SUCCESS) {
+      continue;
+    }
+    read.values_[AsciiLowered(Narrow(name.data(), nameLength))].assign(bytes.begin(),
+                                                                       bytes.begin() + size);
+  }
+  return read;
 }

@@ -1,7 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
+
+// One section's values as they were when it was read, looked up as SettingsStore reads them.
+class SettingsSection {
+ public:
+  std::string ReadString(const std::string& entry,
+                         const std::string& defaultText = std::string()) const;
+  std::int32_t ReadInt(const std::string& entry, std::int32_t defaultValue) const;
+  // The entries' names, ASCII letters in lower case (the registry ignores their case).
+  std::vector<std::string> EntryNames() const;
+
+ private:
+  friend class SettingsStore;
+  std::map<std::string, std::vector<unsigned char>> values_;
+};
 
 // The per-user settings in the registry, under
 // HKEY_CURRENT_USER\Software\<company key>\<application key>\<section>. Every operation opens
@@ -19,6 +35,8 @@ class SettingsStore {
   std::int32_t ReadInt(const std::string& section, const std::string& entry,
                        std::int32_t defaultValue) const;
   bool WriteInt(const std::string& section, const std::string& entry, std::int32_t value) const;
+  // Every value of the section with one opening of its key; empty when it cannot be read.
+  SettingsSection ReadSection(const std::string& section) const;
 
  private:
   std::string companyKey_;

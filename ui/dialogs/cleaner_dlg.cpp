@@ -1,10 +1,10 @@
 #include "ui/dialogs/cleaner_dlg.h"
 
-#include "engine/delete_worker.h"
-#include "engine/scan_worker.h"
 #include "engine/win32/utf.h"
 #include "ui/app/cleaner_app.h"
 #include "ui/app/notice.h"
+#include "ui/app/own_patterns.h"
+#include "ui/dialogs/cleaner_jobs.h"
 #include "ui/dialogs/target_entry_dlg.h"
 #include "ui/dialogs/target_list_dlg.h"
 
@@ -12,16 +12,9 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
-#include <exception>
+#include <utility>
 
 namespace {
-
-// Posted by a worker thread as its very last step.
-constexpr UINT WM_WORKER_FINISHED = WM_APP + 1;
-// While the window waits for a worker to stop, the cancel request is repeated: the worker's
-// own start (showing the progress window, starting the bar) clears it.
-constexpr UINT_PTR kRepeatCancelTimer = 1;
-constexpr UINT kRepeatCancelMilliseconds = 100;
 
 // The commands that start a worker, disabled while one runs.
 constexpr int kWorkerCommands[] = {IDC_SCAN,           IDC_PLAIN_DELETE,   IDC_FORCED_DELETE,
@@ -29,27 +22,14 @@ constexpr int kWorkerCommands[] = {IDC_SCAN,           IDC_PLAIN_DELETE,   IDC_F
 
 constexpr char kRecentSection[] = "Recent";
 constexpr char kSearchEntry[] = "Search";
-constexpr char kUserTypeSection[] = "UserType";
-constexpr char kCountEntry[] = "Count";
-
-std::string FileTypeEntry(std::size_t number) { return "FileType" + std::to_string(number); }
 
 }  // namespace
 
 CCleanerDlg::CCleanerDlg()
     : Dialog(IDD_CLEANER_DIALOG),
-      results_(*this),
+      results_(rows_),
       icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
-      removal_(std::string(), [] { return CCleanerApp::Instance().MainWindow(); }) {}
-
-// The window never ends under a running worker (EndWhenIdle); this covers an object destroyed
-// some other way, so that no thread outlives the members it works on.
-CCleanerDlg::~CCleanerDlg() {
-  if (worker_.joinable()) {
-    progress_.CancelFlag() = 1;
-    worker_.join();
-  }
-}
+      worker_(progress_.State()) {}
 
 bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
   if (message == WM_DESTROY) {
@@ -79,7 +59,7 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
       {WM_QUERYDRAGICON, &CCleanerDlg::OnQueryDragIcon},
       {WM_TIMER, &CCleanerDlg::OnTimer},
       {WM_NOTIFY, &CCleanerDlg::OnNotify},
-      {WM_WORKER_FINISHED, &CCleanerDlg::OnWorkerFinished},
+      {WorkerThread::kFinishedMessage, &CCleanerDlg::OnWorkerFinished},
   };
   return RouteMessage(*this, commands, messages, message, wParam, lParam, result);
 }
@@ -171,16 +151,11 @@ INT_PTR CCleanerDlg::OnPaint(WPARAM, LPARAM) {
 
 INT_PTR CCleanerDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<INT_PTR>(icon_); }
 
-// Tick changes reach the result list, whose read-ahead must not outlive them; emptying the
-// list before a scan need not announce each of its rows.
 INT_PTR CCleanerDlg::OnNotify(WPARAM, LPARAM lParam) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  if (header->idFrom != IDC_RESULT_LIST) return FALSE;
-  if (header->code == LVN_ITEMCHANGED) {
-    results_.OnItemChanged(*reinterpret_cast<const NMLISTVIEW*>(lParam));
-    return FALSE;
-  }
-  return header->code == LVN_DELETEALLITEMS ? TRUE : FALSE;
+  LRESULT result = 0;
+  if (header->idFrom == IDC_RESULT_LIST) results_.OnNotify(*header, result);
+  return result;
 }
 
 void CCleanerDlg::OnDestroy() {
@@ -191,7 +166,7 @@ void CCleanerDlg::OnDestroy() {
 void CCleanerDlg::OnExit() {
   // During a deletion Exit only asks the worker to stop; the user leaves with a second Exit.
   if (busyFlag_.load() != 0) {
-    progress_.CancelFlag() = 1;
+    progress_.State().CancelFlag() = 1;
     return;
   }
   EndWhenIdle(IDCANCEL);
@@ -200,10 +175,9 @@ void CCleanerDlg::OnExit() {
 void CCleanerDlg::OnOK() { EndWhenIdle(IDOK); }
 
 void CCleanerDlg::EndWhenIdle(INT_PTR result) {
-  if (workerRunning_) {
-    progress_.CancelFlag() = 1;
+  if (worker_.Running()) {
+    worker_.RequestClose();
     if (!pendingEnd_) pendingEnd_ = result;
-    SetTimer(Handle(), kRepeatCancelTimer, kRepeatCancelMilliseconds, nullptr);
     return;
   }
   if (result == IDCANCEL) SaveDirectory();
@@ -217,31 +191,15 @@ void CCleanerDlg::SaveDirectory() const {
 
 // ---- Workers ------------------------------------------------------------------------------
 
-bool CCleanerDlg::StartWorker(void (*body)(CCleanerDlg&)) {
-  if (workerRunning_) return false;
-  HWND window = Handle();
-  try {
-    worker_ = std::thread([this, body, window] {
-      try {
-        body(*this);
-        results_.Flush();
-      } catch (...) {
-        // Nothing may leave a thread; the window is told that the worker is done all the same.
-      }
-      PostMessageW(window, WM_WORKER_FINISHED, 0, 0);
-    });
-  } catch (const std::exception&) {
-    return false;
-  }
-  workerRunning_ = true;
+bool CCleanerDlg::StartWorker(std::function<void()> body) {
+  if (!worker_.Start(Handle(), std::move(body))) return false;
   EnableWorkerCommands(false);
   return true;
 }
 
 INT_PTR CCleanerDlg::OnWorkerFinished(WPARAM, LPARAM) {
-  if (worker_.joinable()) worker_.join();
-  workerRunning_ = false;
-  KillTimer(Handle(), kRepeatCancelTimer);
+  worker_.Finish();
+  ShowWorkerState();
   EnableWorkerCommands(true);
   if (pendingEnd_) {
     const INT_PTR result = *pendingEnd_;
@@ -252,8 +210,13 @@ INT_PTR CCleanerDlg::OnWorkerFinished(WPARAM, LPARAM) {
 }
 
 INT_PTR CCleanerDlg::OnTimer(WPARAM timer, LPARAM) {
-  if (timer == kRepeatCancelTimer && workerRunning_ && pendingEnd_) progress_.CancelFlag() = 1;
+  if (timer == WorkerThread::kRefreshTimer) ShowWorkerState();
   return TRUE;
+}
+
+void CCleanerDlg::ShowWorkerState() {
+  progress_.ShowPublishedState();
+  results_.Sync();
 }
 
 void CCleanerDlg::EnableWorkerCommands(bool enable) const {
@@ -265,31 +228,6 @@ void CCleanerDlg::EnableWorkerCommands(bool enable) const {
     }
     EnableWindow(Item(id), enable ? TRUE : FALSE);
   }
-}
-
-std::string CCleanerDlg::DirectoryText() {
-  std::string text;
-  RunOnWindowThread([&] { text = ItemText(IDC_DIRECTORY); });
-  return text;
-}
-
-bool CCleanerDlg::IsBoxTicked(TargetBox box) {
-  bool ticked = false;
-  RunOnWindowThread([&] { ticked = IsItemChecked(static_cast<int>(box)); });
-  return ticked;
-}
-
-// The copies are made on the window thread, where the pattern dialogs replace the lists.
-TargetPatternList CCleanerDlg::CopyCustomTargetList() {
-  TargetPatternList copy;
-  RunOnWindowThread([&] { copy = CustomTargetList; });
-  return copy;
-}
-
-TargetPatternList CCleanerDlg::CopyQuickSearchList() {
-  TargetPatternList copy;
-  RunOnWindowThread([&] { copy = QuickSearchList; });
-  return copy;
 }
 
 // ---- Commands -----------------------------------------------------------------------------
@@ -313,11 +251,13 @@ void CCleanerDlg::OnBrowse() {
 }
 
 void CCleanerDlg::OnScan() {
-  if (workerRunning_) return;
-  if (ItemText(IDC_DIRECTORY).empty()) return;
+  if (worker_.Running()) return;
+  const std::string root = ItemText(IDC_DIRECTORY);
+  if (root.empty()) return;
   results_.DeleteAllRows();
-  SendMessageW(results_.Handle(), WM_SETREDRAW, TRUE, 0);
-  if (!StartWorker([](CCleanerDlg& window) { ScanWorker(&window); })) {
+  scanRoot_ = root;
+  if (!StartWorker(ScanRun(*this, root, CustomTargetList, QuickSearchList, rows_,
+                           progress_.State()))) {
     ShowMessage("启动查询程序失败,请退出后重新启动...", MB_ICONINFORMATION);
   }
 }
@@ -354,18 +294,18 @@ void CCleanerDlg::OnRecycleDelete() { RunDeleteCommand(IDS_CONFIRM_RECYCLE, Mode
 void CCleanerDlg::OnRestartDelete() { RunDeleteCommand(IDS_CONFIRM_RESTART, ModeAtRestart); }
 
 void CCleanerDlg::RunDeleteCommand(int questionId, DeleteMode mode) {
-  if (workerRunning_) return;
-  if (results_.VisibleRowCount() == 0) return;
+  if (worker_.Running()) return;
+  if (results_.RowCount() == 0) return;
   if (ShowMessage(LoadResourceString(questionId), MB_YESNO | MB_ICONQUESTION) == IDNO) return;
   deleteMode_ = mode;
-  if (!StartWorker([](CCleanerDlg& window) { DeleteWorker(&window); })) {
+  if (!StartWorker(DeleteRun(scanRoot_, rows_, progress_.State(), busyFlag_, deleteMode_))) {
     ShowMessage(LoadResourceString(IDS_DELETE_START_FAILED), MB_ICONINFORMATION);
   }
 }
 
 // The two announcements: the answer changes nothing.
 void CCleanerDlg::OnSuperDelete() {
-  if (results_.VisibleRowCount() == 0) return;
+  if (results_.RowCount() == 0) return;
   ShowMessage(LoadResourceString(IDS_CONFIRM_SUPER), MB_YESNO | MB_ICONQUESTION);
 }
 
@@ -375,24 +315,12 @@ void CCleanerDlg::OnWhoIsUsing() {
 
 // ---- The user's patterns ------------------------------------------------------------------
 
-// Missing entries load as empty patterns; a missing or negative count as an empty list.
 void CCleanerDlg::LoadCustomTargets() {
-  const SettingsStore& settings = CCleanerApp::Instance().Settings();
-  CustomTargetList.clear();
-  const std::int32_t count = settings.ReadInt(kUserTypeSection, kCountEntry, 0);
-  for (std::int32_t number = 1; number <= count; ++number) {
-    CustomTargetList.push_back(
-        settings.ReadString(kUserTypeSection, FileTypeEntry(static_cast<std::size_t>(number))));
-  }
+  CustomTargetList = LoadOwnPatterns(CCleanerApp::Instance().Settings());
 }
 
-// Entries above the new count keep their old values; the count keeps them from being read.
 void CCleanerDlg::SaveCustomTargets() const {
-  const SettingsStore& settings = CCleanerApp::Instance().Settings();
-  settings.WriteInt(kUserTypeSection, kCountEntry, static_cast<std::int32_t>(CustomTargetList.size()));
-  for (std::size_t index = 0; index < CustomTargetList.size(); ++index) {
-    settings.WriteString(kUserTypeSection, FileTypeEntry(index + 1), CustomTargetList[index]);
-  }
+  SaveOwnPatterns(CCleanerApp::Instance().Settings(), CustomTargetList);
 }
 
 void CCleanerDlg::OnCustomTargets() {

@@ -239,8 +239,12 @@ INT_PTR CALLBACK Dialog::DialogProcedure(HWND window, UINT message, WPARAM wPara
     RemovePropW(window, kDialogProperty);
     SetWindowLongPtrW(window, DWLP_USER, 0);
     self->window_ = nullptr;
-    // A modal run whose window went away by other means than End must not wait forever.
-    if (self->modal_) self->ended_ = true;
+    // A modal run whose window went away by other means than End must not wait forever; the
+    // loop may be waiting for a message, when the window went inside a message sent to it.
+    if (self->modal_) {
+      self->ended_ = true;
+      PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+    }
   }
   if (!handled) return FALSE;
   if (ReturnsResultDirectly(message)) return result;

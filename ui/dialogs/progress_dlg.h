@@ -1,41 +1,32 @@
 #pragma once
 
-#include "engine/progress_operations.h"
+#include "engine/published_progress.h"
 #include "ui/dialogs/dialog.h"
 #include "ui/resources/resource.h"
 
-#include <atomic>
-#include <cstdint>
-#include <string>
-
 // The small modeless window that a worker shows while it scans or deletes: a title, a status
 // line, a bar for deletions and a Cancel button. The main window owns the one instance,
-// creates it hidden (Create) and destroys it with itself. The progress operations may be
-// called from any thread; each is carried out on the window thread before it returns.
-class CProgressDlg : public Dialog, public ProgressOperations {
+// creates it hidden (Create) and destroys it with itself. Workers never touch the window: they
+// publish into State(), and the window thread shows what they published.
+class CProgressDlg : public Dialog {
  public:
   CProgressDlg() : Dialog(IDD_PROGRESS) {}
 
-  // 1 asks the running worker to stop. Cancel sets it, and so does the main window's Exit
-  // during a deletion; every show of the window and StartProgress clear it.
-  std::atomic<std::int32_t>& CancelFlag() { return cancelFlag_; }
+  // The progress operations for the workers, with CancelFlag.
+  PublishedProgress& State() { return state_; }
 
-  void SetCaption(const std::string& text) override;
-  void SetStatusText(const std::string& text) override;
-  void ShowProgressBar(bool show) override;
-  void StartProgress(std::int32_t lower, std::int32_t upper, std::int32_t step) override;
-  void StepProgress() override;
-  void SetStatusTextAndStep(const std::string& text) override;
-  void ShowProgress() override;
-  void HideProgress() override;
-  bool CancelRequested() override { return cancelFlag_.load() != 0; }
+  // Window thread: brings the window up to the newest published state. Called at display rate
+  // while a worker runs and once after it has ended; a window about to hide paints its last
+  // state first.
+  void ShowPublishedState();
 
  protected:
   bool OnInitDialog() override;
+  // The Cancel button, Esc and the close box. (Enter only hides the window.)
   void OnCancel() override;
-  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
  private:
-  std::atomic<std::int32_t> cancelFlag_{0};
+  PublishedProgress state_;
+  PublishedProgress::Snapshot shown_;
   HWND bar_ = nullptr;
 };

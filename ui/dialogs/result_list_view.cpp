@@ -2,15 +2,11 @@
 
 #include "engine/win32/utf.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 namespace {
 
-// Beyond any real row count, so an inserted row goes to the end.
-constexpr int kAppendPosition = 0xFFFFFF;
-constexpr UINT kTickStateMask = LVIS_STATEIMAGEMASK;
+constexpr UINT_PTR kSubclassId = 1;
 
 void AppendColumn(HWND list, const wchar_t* title, int width) {
   LVCOLUMNW column{};
@@ -21,6 +17,19 @@ void AppendColumn(HWND list, const wchar_t* title, int width) {
   SendMessageW(list, LVM_INSERTCOLUMNW, 65535, reinterpret_cast<LPARAM>(&column));
 }
 
+int NextItem(HWND list, UINT flags) {
+  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flags));
+}
+
+void SetState(HWND list, int row, UINT state, UINT mask) {
+  LVITEMW item{};
+  item.state = state;
+  item.stateMask = mask;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void RepaintRow(HWND list, int row) { SendMessageW(list, LVM_REDRAWITEMS, row, row); }
+
 }  // namespace
 
 void ResultListView::Attach(HWND list) {
@@ -29,216 +38,151 @@ void ResultListView::Attach(HWND list) {
                LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
   AppendColumn(list_, L"序号", 60);
   AppendColumn(list_, L"文件", 420);
-  SyncRowCount();
+  // Without it the list view answers LVM_GETITEMSTATE without asking for the tick.
+  SendMessageW(list_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  SetWindowSubclass(list_, ListProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  Sync();
 }
 
-int ResultListView::RowCount() { return rowCount_.load(); }
-
-int ResultListView::AppendRow(const std::string& numberText) {
-  FlushRemovals();
-  block_.clear();
-  // A full batch goes out before the next row joins, so the row just appended always takes
-  // its path here rather than in the list view.
-  if (appends_.size() >= kBatch) FlushAppends();
-  appends_.push_back({numberText, std::string()});
-  return rowCount_.fetch_add(1);
-}
-
-void ResultListView::SetRowPath(int row, const std::string& path) {
-  const int firstPending = rowCount_.load() - static_cast<int>(appends_.size());
-  if (row >= firstPending && row < rowCount_.load()) {
-    appends_[static_cast<std::size_t>(row - firstPending)].path = path;
-    return;
+// Rows removed before the selection or the focus move them up; the list view keeps both by
+// position, so they are moved along, and dropped with their row.
+void ResultListView::Sync() {
+  int marked[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
+  const int before[2] = {marked[0], marked[1]};
+  const ResultModel::ViewUpdate update = model_.SyncView(marked, 2);
+  if (update.rowsChanged) {
+    const bool moved = marked[0] != before[0] || marked[1] != before[1];
+    if (moved) SetState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(update.rowCount), LVSICF_NOSCROLL);
+    if (moved && marked[0] >= 0) SetState(list_, marked[0], LVIS_SELECTED, LVIS_SELECTED);
+    if (moved && marked[1] >= 0) SetState(list_, marked[1], LVIS_FOCUSED, LVIS_FOCUSED);
   }
-  Flush();
-  owner_.RunOnWindowThread([&] {
-    LVITEMW item{};
-    item.iSubItem = 1;
-    const std::wstring text = Widen(path);
-    item.pszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-  });
-}
-
-bool ResultListView::IsRowTicked(int row) {
-  if (!frozen_) {
-    Flush();
-    bool ticked = false;
-    owner_.RunOnWindowThread([&] { ticked = TickedNow(row); });
-    return ticked;
+  if (update.redrawChanged) {
+    SendMessageW(list_, WM_SETREDRAW, update.redraw ? TRUE : FALSE, 0);
+    if (update.redraw) InvalidateRect(list_, nullptr, TRUE);
   }
-  if (CachedRow(row) == nullptr) ReadBlockFrom(row);
-  const ReadRow* cached = CachedRow(row);
-  return cached != nullptr && cached->ticked;
-}
-
-std::string ResultListView::RowPath(int row) {
-  if (!frozen_) {
-    Flush();
-    std::string path;
-    owner_.RunOnWindowThread([&] { path = PathNow(row); });
-    return path;
-  }
-  if (CachedRow(row) == nullptr) ReadBlockFrom(row);
-  const ReadRow* cached = CachedRow(row);
-  if (cached != nullptr && cached->ticked) return cached->path;
-  // Paths are read ahead for ticked rows only.
-  FlushRemovals();
-  std::string path;
-  owner_.RunOnWindowThread([&] { path = PathNow(row); });
-  return path;
-}
-
-void ResultListView::RemoveRow(int row) {
-  if (row < 0 || row >= rowCount_.load()) return;
-  if (!frozen_) {
-    Flush();
-    owner_.RunOnWindowThread([&] {
-      SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-      SyncRowCount();
-    });
-    return;
-  }
-  FlushAppends();
-  if (CachedRow(row) != nullptr) {
-    block_.erase(block_.begin() + (row - blockStart_));
-  } else {
-    block_.clear();
-  }
-  removals_.push_back(row);
-  rowCount_.fetch_sub(1);
-  if (removals_.size() >= kBatch) FlushRemovals();
-}
-
-void ResultListView::SetRedraw(bool on) {
-  Flush();
-  frozen_ = !on;
-  owner_.RunOnWindowThread([&] { SendMessageW(list_, WM_SETREDRAW, on ? TRUE : FALSE, 0); });
-}
-
-void ResultListView::Flush() {
-  FlushAppends();
-  FlushRemovals();
-  block_.clear();
-}
-
-void ResultListView::FlushAppends() {
-  if (appends_.empty()) return;
-  owner_.RunOnWindowThread([&] {
-    for (const PendingRow& row : appends_) InsertRow(row);
-    SyncRowCount();
-  });
-  appends_.clear();
-}
-
-void ResultListView::FlushRemovals() {
-  if (removals_.empty()) return;
-  owner_.RunOnWindowThread([&] {
-    for (int row : removals_) SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-    SyncRowCount();
-  });
-  removals_.clear();
-}
-
-void ResultListView::ReadBlockFrom(int row) {
-  FlushAppends();
-  FlushRemovals();
-  block_.clear();
-  blockStart_ = row;
-  owner_.RunOnWindowThread([&] {
-    blockTickChanges_ = tickChanges_.load();
-    const int count = VisibleRowCount();
-    const int end = std::min(count, row + static_cast<int>(kBatch));
-    for (int current = row; current < end && current >= 0; ++current) {
-      ReadRow read;
-      read.ticked = TickedNow(current);
-      if (read.ticked) read.path = PathNow(current);
-      block_.push_back(std::move(read));
-    }
-  });
-}
-
-const ResultListView::ReadRow* ResultListView::CachedRow(int row) const {
-  if (tickChanges_.load() != blockTickChanges_) return nullptr;
-  if (row < blockStart_ || row >= blockStart_ + static_cast<int>(block_.size())) return nullptr;
-  return &block_[static_cast<std::size_t>(row - blockStart_)];
 }
 
 void ResultListView::DeleteAllRows() {
-  appends_.clear();
-  removals_.clear();
-  block_.clear();
-  frozen_ = false;
-  SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-  SyncRowCount();
+  model_.Clear();
+  SendMessageW(list_, LVM_SETITEMCOUNT, 0, 0);
+  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
 }
 
-int ResultListView::VisibleRowCount() const {
+void ResultListView::SetAllTicks(bool ticked) {
+  model_.SetAllTicks(ticked);
+  InvalidateRect(list_, nullptr, FALSE);
+}
+
+int ResultListView::RowCount() const {
   return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
 }
 
-void ResultListView::SetAllTicks(bool ticked) const {
-  const int count = VisibleRowCount();
-  LVITEMW item{};
-  item.stateMask = kTickStateMask;
-  item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
-  for (int row = 0; row < count; ++row) {
-    SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
+std::optional<std::string> ResultListView::SelectedRowPath() {
+  std::string path;
+  if (!model_.RowText(NextItem(list_, LVNI_SELECTED), 1, path)) return std::nullopt;
+  return path;
+}
+
+bool ResultListView::OnNotify(const NMHDR& header, LRESULT& result) {
+  result = 0;
+  switch (header.code) {
+    case LVN_GETDISPINFOW:
+      FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item);
+      return true;
+    case NM_CLICK: {
+      // The list view leaves a virtual row's box to its owner, and does not focus the row.
+      LVHITTESTINFO hit{};
+      hit.pt = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
+      const auto row = static_cast<int>(
+          SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      if (row < 0 || (hit.flags & LVHT_ONITEMSTATEICON) == 0) return false;
+      SetState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      ToggleTick(row);
+      return true;
+    }
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey != VK_SPACE) return false;
+      ToggleTick(NextItem(list_, LVNI_FOCUSED));
+      return true;
+    case LVN_ODFINDITEMW: {
+      // Type-to-find looks at column 0, the number.
+      const LVFINDINFOW& find = reinterpret_cast<const NMLVFINDITEMW&>(header).lvfi;
+      result = -1;
+      if ((find.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && find.psz != nullptr) {
+        result = model_.FindRow(reinterpret_cast<const NMLVFINDITEMW&>(header).iStart,
+                                Narrow(find.psz), (find.flags & LVFI_PARTIAL) != 0,
+                                (find.flags & LVFI_WRAP) != 0);
+      }
+      return true;
+    }
+    default:
+      return false;
   }
 }
 
-std::optional<std::string> ResultListView::SelectedRowPath() const {
-  const int row = static_cast<int>(
-      SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-  if (row < 0) return std::nullopt;
-  return PathNow(row);
-}
-
-void ResultListView::OnItemChanged(const NMLISTVIEW& change) {
-  if ((change.uChanged & LVIF_STATE) != 0 &&
-      ((change.uOldState ^ change.uNewState) & kTickStateMask) != 0) {
-    ++tickChanges_;
+void ResultListView::FillDisplayInfo(LVITEMW& item) {
+  if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+    model_.RowText(item.iItem, item.iSubItem, text_);
+    // UTF-8 never takes fewer bytes than UTF-16 takes units.
+    if (wide_.size() < text_.size()) wide_.resize(text_.size());
+    const int length = text_.empty() ? 0
+                                     : MultiByteToWideChar(CP_UTF8, 0, text_.data(),
+                                                           static_cast<int>(text_.size()),
+                                                           wide_.data(),
+                                                           static_cast<int>(wide_.size()));
+    const int copied = std::min(length, item.cchTextMax - 1);
+    std::copy_n(wide_.data(), copied, item.pszText);
+    item.pszText[copied] = L'\0';
+  }
+  if ((item.mask & LVIF_STATE) != 0) {
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
+                 INDEXTOSTATEIMAGEMASK(model_.IsTickedAt(item.iItem) ? 2 : 1);
   }
 }
 
-void ResultListView::InsertRow(const PendingRow& row) const {
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = kAppendPosition;
-  const std::wstring number = Widen(row.numberText);
-  item.pszText = const_cast<wchar_t*>(number.c_str());
-  const int position =
-      static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-  if (position < 0) return;
-  LVITEMW pathItem{};
-  pathItem.iSubItem = 1;
-  const std::wstring path = Widen(row.path);
-  pathItem.pszText = const_cast<wchar_t*>(path.c_str());
-  SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(position),
-               reinterpret_cast<LPARAM>(&pathItem));
+void ResultListView::ToggleTick(int row) {
+  if (row < 0) return;
+  model_.ToggleTickAt(row);
+  RepaintRow(list_, row);
 }
 
-bool ResultListView::TickedNow(int row) const {
-  const auto state = static_cast<UINT>(
-      SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), kTickStateMask));
-  // The state image index less one: 0 is unticked; anything else counts as ticked.
-  return static_cast<int>(state >> 12) - 1 != 0;
-}
-
-std::string ResultListView::PathNow(int row) const {
-  std::wstring buffer(260, L'\0');
-  for (;;) {
-    LVITEMW item{};
-    item.iSubItem = 1;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    const auto length = static_cast<std::size_t>(SendMessageW(
-        list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-    if (length + 1 < buffer.size()) return Narrow(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
+LRESULT ResultListView::SetItemState(UINT message, WPARAM wParam, const LVITEMW* item) {
+  const bool setsState = message == LVM_SETITEMSTATE || (item->mask & LVIF_STATE) != 0;
+  if (!setsState || (item->stateMask & LVIS_STATEIMAGEMASK) == 0) {
+    return DefSubclassProc(list_, message, wParam, reinterpret_cast<LPARAM>(item));
   }
+  // State image 2 is the ticked box, 1 the empty one.
+  const bool ticked = ((item->state & LVIS_STATEIMAGEMASK) >> 12) >= 2;
+  const int row = message == LVM_SETITEMSTATE ? static_cast<int>(wParam) : item->iItem;
+  if (row == -1 && message == LVM_SETITEMSTATE) {
+    SetAllTicks(ticked);
+  } else {
+    model_.SetTickAt(row, ticked);
+    RepaintRow(list_, row);
+  }
+  LVITEMW rest = *item;
+  rest.stateMask &= ~static_cast<UINT>(LVIS_STATEIMAGEMASK);
+  if (rest.stateMask == 0) rest.mask &= ~static_cast<UINT>(LVIF_STATE);
+  const bool nothingElse = message == LVM_SETITEMSTATE ? rest.stateMask == 0 : rest.mask == 0;
+  if (nothingElse) return TRUE;
+  return DefSubclassProc(list_, message, wParam, reinterpret_cast<LPARAM>(&rest));
 }
 
-void ResultListView::SyncRowCount() { rowCount_.store(VisibleRowCount()); }
+LRESULT CALLBACK ResultListView::ListProcedure(HWND list, UINT message, WPARAM wParam,
+                                               LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  switch (message) {
+    case LVM_SETITEMSTATE:
+    case LVM_SETITEMW:
+      if (lParam == 0) break;
+      return reinterpret_cast<ResultListView*>(self)->SetItemState(
+          message, wParam, reinterpret_cast<const LVITEMW*>(lParam));
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, ListProcedure, kSubclassId);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}

@@ -2,14 +2,12 @@
 
 #include "engine/directory_reader.h"
 #include "engine/path_text.h"
-#include "engine/scan_window.h"
-
-#include <gtest/gtest.h>
+#include "engine/progress_operations.h"
+#include "engine/result_list.h"
 
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -17,11 +15,13 @@ using Texts = std::vector<std::string>;
 
 // An in-memory drive C: that enumerates as the scan expects of the file system: wildcards
 // against the long or the short name, "." and ".." in every directory but the root, "\" and "/"
-// alike, "." and ".." in paths as text, relative paths against a current directory, nothing
-// beyond 259 characters, and directories that are reparse points, optionally showing another
-// directory's entries. Entries come in the order added; every search is logged.
+// alike, "." and ".." in paths as text, nothing beyond 259 characters, and directories that are
+// reparse points, optionally showing another directory's entries. Entries come in the order
+// added; every search is logged.
 class FakeFileSystem : public FileEnumeration {
  public:
+  Texts searches;
+
   // Paths are absolute ("C:\a\b"); missing parents become plain directories.
   void AddDirectory(const std::string& path) { Resolve(path, true); }
   void AddFile(const std::string& path, const std::string& shortName = "") {
@@ -32,7 +32,6 @@ class FakeFileSystem : public FileEnumeration {
     link->entry.isReparsePoint = true;
     if (!target.empty()) link->shows = Resolve(target, true)->shows;
   }
-  void SetCurrentDirectory(const std::string& path) { Resolve(path, true, &current_); }
 
   std::vector<FoundEntry> Enumerate(const std::string& search) override {
     searches.push_back(search);
@@ -55,8 +54,6 @@ class FakeFileSystem : public FileEnumeration {
     return entries;
   }
 
-  Texts searches;
-
  private:
   struct Node {
     FoundEntry entry{"", "", true, false};
@@ -65,9 +62,7 @@ class FakeFileSystem : public FileEnumeration {
   };
 
   static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-  static char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  }
+  static char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
   // "*" any run, "?" one byte, ASCII letters without case, "." and "*" left at the end of the
   // mask match the end of the name, "*.*" all.
@@ -76,8 +71,7 @@ class FakeFileSystem : public FileEnumeration {
   }
   static bool Matches(const char* mask, const char* name) {
     if (*name == '\0') {
-      while (*mask == '.' || *mask == '*') ++mask;
-      return *mask == '\0';
+      return *mask == '\0' || ((*mask == '.' || *mask == '*') && Matches(mask + 1, name));
     }
     if (*mask == '*') return Matches(mask + 1, name) || Matches(mask, name + 1);
     return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) &&
@@ -88,7 +82,7 @@ class FakeFileSystem : public FileEnumeration {
   Node* Resolve(const std::string& path, bool create, Texts* names = nullptr) {
     const bool hasDrive = path.size() >= 2 && path[1] == ':';
     if (hasDrive && Lower(path[0]) != 'c') return nullptr;
-    Texts walked = (hasDrive || (!path.empty() && IsSeparator(path[0]))) ? Texts{} : current_;
+    Texts walked;
     std::string component;
     for (std::string::size_type i = hasDrive ? 2 : 0; i <= path.size(); ++i) {
       if (i < path.size() && !IsSeparator(path[i])) {
@@ -105,12 +99,8 @@ class FakeFileSystem : public FileEnumeration {
       const auto child = std::find_if(children.begin(), children.end(), [&name](const auto& c) {
         return c->entry.isDirectory && EqualIgnoringAsciiCase(c->entry.name, name);
       });
-      if (child != children.end()) {
-        node = child->get();
-        continue;
-      }
-      if (!create) return nullptr;
-      node = Add(name, true, children);
+      if (child == children.end() && !create) return nullptr;
+      node = child != children.end() ? child->get() : Add(name, true, children);
     }
     if (names != nullptr) *names = walked;
     return node;
@@ -129,90 +119,59 @@ class FakeFileSystem : public FileEnumeration {
   }
 
   Node root_;
-  Texts current_;
 };
 
-// A main window that logs what a scan does, in order: "row 3 C:\a.tmp", "status C:\x",
-// "cancel?", "box 1012", "show", ...
-class FakeScanWindow : public ScanWindow, public ResultList, public ProgressOperations {
+// A result list and a progress that log what a worker does, in order: "row 3 C:\a.tmp",
+// "status C:\x", "cancel?", "show", "step", ...; onEvent sees each entry as it is logged.
+class WorkerLog : public ResultList, public ProgressOperations {
  public:
   Texts log;
-  FakeFileSystem files;
   Texts numbers;
   Texts paths;
   int failingAppend = -1;  // by the 0-based count of AppendRow calls
-  std::function<void(const std::string& path)> onRow;
-  std::function<void(const std::string& text)> onStatus;
   bool cancelFlag = false;
-  std::string directory;
-  std::set<TargetBox> ticked;
-  TargetPatternList customTargets;
-  TargetPatternList quickSearch;
+  std::function<void(const std::string& entry)> onEvent;
 
   Texts StatusTexts() const {
     Texts texts;
-    for (const std::string& event : log) {
-      if (event.rfind("status ", 0) == 0) texts.push_back(event.substr(7));
+    for (const std::string& entry : log) {
+      if (entry.rfind("status ", 0) == 0) texts.push_back(entry.substr(7));
     }
     return texts;
   }
 
-  std::string DirectoryText() override { return directory; }
-  bool IsBoxTicked(TargetBox box) override {
-    log.push_back("box " + std::to_string(static_cast<int>(box)));
-    return ticked.count(box) != 0;
-  }
-  TargetPatternList CopyCustomTargetList() override { return customTargets; }
-  TargetPatternList CopyQuickSearchList() override { return quickSearch; }
-  ResultList& Results() override { return *this; }
-  ProgressOperations& Progress() override { return *this; }
-  FileEnumeration& Files() override { return files; }
-
   int RowCount() override { return static_cast<int>(paths.size()); }
-  int AppendRow(const std::string& numberText) override {
+  int AppendRow(int number, const std::string& path) override {
     if (appends_++ == failingAppend) return -1;
-    numbers.push_back(numberText);
-    paths.emplace_back();
+    numbers.push_back(std::to_string(number));
+    paths.push_back(path);
+    Log("row " + numbers.back() + " " + path);
     return RowCount() - 1;
   }
-  void SetRowPath(int row, const std::string& path) override {
-    paths.at(static_cast<std::size_t>(row)) = path;
-    log.push_back("row " + numbers.at(static_cast<std::size_t>(row)) + " " + path);
-    if (onRow) onRow(path);
-  }
-  bool IsRowTicked(int) override { return false; }
-  std::string RowPath(int row) override { return paths.at(static_cast<std::size_t>(row)); }
-  void RemoveRow(int) override {}
-  void SetRedraw(bool on) override { log.push_back(on ? "redraw 1" : "redraw 0"); }
+  void SetRedraw(bool on) override { Log(on ? "redraw 1" : "redraw 0"); }
+  RowHandle FirstRow() override { return kNoRow; }
+  RowHandle NextRow(RowHandle) override { return kNoRow; }
+  bool IsRowTicked(RowHandle) override { return false; }
+  std::string RowPath(RowHandle) override { return {}; }
+  void RemoveRow(RowHandle) override {}
 
-  void SetCaption(const std::string& text) override { log.push_back("caption " + text); }
-  void SetStatusText(const std::string& text) override {
-    log.push_back("status " + text);
-    if (onStatus) onStatus(text);
+  void SetCaption(const std::string& text) override { Log("caption " + text); }
+  void SetStatusText(const std::string& text) override { Log("status " + text); }
+  void ShowProgressBar(bool show) override { Log(show ? "bar 1" : "bar 0"); }
+  void StartProgress(std::int32_t lower, std::int32_t upper, std::int32_t step) override {
+    Log("range " + std::to_string(lower) + ".." + std::to_string(upper) + " by " +
+        std::to_string(step));
+    cancelFlag = false;
   }
-  void ShowProgressBar(bool show) override { log.push_back(show ? "bar 1" : "bar 0"); }
-  void StartProgress(std::int32_t, std::int32_t, std::int32_t) override {}
-  void StepProgress() override {}
-  void ShowProgress() override { log.push_back("show"), cancelFlag = false; }
-  void HideProgress() override { log.push_back("hide"); }
-  bool CancelRequested() override { return log.push_back("cancel?"), cancelFlag; }
+  void StepProgress() override { Log("step"); }
+  void ShowProgress() override { Log("show"), cancelFlag = false; }
+  void HideProgress() override { Log("hide"); }
+  bool CancelRequested() override { return Log("cancel?"), cancelFlag; }
 
  private:
+  void Log(const std::string& entry) {
+    log.push_back(entry);
+    if (onEvent) onEvent(entry);
+  }
   int appends_ = 0;
 };
-
-// The walks' tests run under both strategies: they must not differ in anything observable.
-class ScanStrategyTest : public ::testing::TestWithParam<ScanStrategy> {
- protected:
-  FakeScanWindow w;
-  FakeFileSystem& fs = w.files;
-  DirectoryReader reader{w.files, GetParam()};
-};
-
-#define INSTANTIATE_FOR_BOTH_STRATEGIES(Suite)                                                 \
-  INSTANTIATE_TEST_SUITE_P(                                                                    \
-      , Suite, ::testing::Values(ScanStrategy::SharedListing, ScanStrategy::EnumeratePerPattern), \
-      [](const auto& strategy) {                                                               \
-        return std::string(strategy.param == ScanStrategy::SharedListing ? "SharedListing"     \
-                                                                         : "EnumeratePerPattern"); \
-      })

@@ -1,0 +1,246 @@
+#include "engine/delete_mode.h"
+#include "engine/delete_worker.h"
+#include "engine/result_model.h"
+#include "tests/engine/engine_fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace {
+
+// The rows the view shows once synced, as "number|path", ticked rows with a "+" in front.
+Texts Shown(ResultModel& model) {
+  model.SyncView(nullptr, 0);
+  Texts rows;
+  std::string number, path;
+  for (int row = 0; model.RowText(row, 0, number) && model.RowText(row, 1, path); ++row) {
+    rows.push_back((model.IsTickedAt(row) ? "+" : "") + number + "|" + path);
+  }
+  return rows;
+}
+
+// Rows of one directory share its text: a path comes back whole whatever came before it.
+// Appended rows join the view only while redraw is on; emptying starts afresh.
+TEST(ResultModel, GivesBackEachRowAsAppendedOnceTheViewMayShowIt) {
+  ResultModel model;
+  const Texts paths = {"C:\\d\\a.tmp", "C:\\d\\b.tmp", "C:\\d\\sub\\c.tmp", "C:\\d\\e.tmp",
+                       "C:\\e\\f.tmp", "C:\\d\\", "no separator", "", "D:\\文件\\😀.txt",
+                       "C:\\d\\sub/x\\y"};
+  model.SetRedraw(false);
+  Texts expected;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    EXPECT_EQ(model.AppendRow(static_cast<int>(i) + 7, paths[i]), static_cast<int>(i));
+    expected.push_back(std::to_string(i + 7) + "|" + paths[i]);
+  }
+  EXPECT_TRUE(Shown(model).empty());
+  model.SetRedraw(true);
+  EXPECT_TRUE(model.SyncView(nullptr, 0).redrawChanged);
+  EXPECT_EQ(Shown(model), expected);
+  model.Clear();
+  EXPECT_TRUE(Shown(model).empty());
+  EXPECT_EQ(model.FirstRow(), kNoRow);
+  EXPECT_EQ(model.AppendRow(1, "x"), 0);
+}
+
+// Removed rows stay until the view is synced with redraw on; then they go in one pass that
+// keeps the others' order and numbers and moves the view's marks along; handles stay valid.
+TEST(ResultModel, CompactsRemovedRowsInOnePassKeepingOrderNumbersAndMarks) {
+  ResultModel model;
+  for (int number = 1; number <= 6; ++number) model.AppendRow(number, "C:\\" + std::to_string(number));
+  model.SyncView(nullptr, 0);
+  model.SetRedraw(false);
+  const RowHandle second = model.NextRow(model.FirstRow());
+  model.RemoveRow(second);
+  model.RemoveRow(model.NextRow(model.NextRow(second)));  // the fourth
+  EXPECT_EQ(model.RowCount() * 10 + static_cast<int>(Shown(model).size()), 46);
+  model.SetRedraw(true);
+  int marks[] = {1, 4, 5};
+  EXPECT_TRUE(model.SyncView(marks, 3).rowsChanged);
+  EXPECT_EQ(Shown(model), (Texts{"1|C:\\1", "3|C:\\3", "5|C:\\5", "6|C:\\6"}));
+  EXPECT_EQ(std::vector<int>(marks, marks + 3), (std::vector<int>{-1, 2, 3}));
+  EXPECT_EQ(model.RowPath(model.NextRow(second)) + model.RowPath(second), "C:\\3");
+  // Every other row of many removed and compacted at once takes a moment, where erasing
+  // each on its own would take minutes.
+  ResultModel large;
+  for (int number = 1; number <= 200000; ++number) large.AppendRow(number, "C:\\d\\f");
+  for (RowHandle row = large.FirstRow(); row != kNoRow; row = large.NextRow(large.NextRow(row))) {
+    large.RemoveRow(row);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(large.SyncView(nullptr, 0).rowCount, 100000);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+// Every way the window changes ticks reaches the worker; a removed row is no longer ticked.
+// Type-to-find looks at the number column.
+TEST(ResultModel, TicksSetByTheWindowAreWhatTheWorkerReadsAndFindMatchesNumbers) {
+  ResultModel model;
+  for (int number : {1, 12, 3, 120}) model.AppendRow(number, "C:\\f");
+  model.SyncView(nullptr, 0);
+  model.AppendRow(12, "C:\\f");  // not in the view yet
+  const auto ticks = [&] {
+    std::string seen;
+    for (RowHandle row = model.FirstRow(); row != kNoRow; row = model.NextRow(row)) {
+      seen += model.IsRowTicked(row) ? '1' : '0';
+    }
+    return seen;
+  };
+  model.SetAllTicks(true);
+  model.SetTickAt(0, false);
+  model.ToggleTickAt(2);
+  model.SetTickAt(4, false);  // outside the view: no effect
+  EXPECT_EQ(ticks(), "01011");
+  model.RemoveRow(model.NextRow(model.FirstRow()));
+  EXPECT_EQ(ticks(), "0011");
+  Shown(model);
+  // start, text, partial, wrap: the row found.
+  EXPECT_EQ(model.FindRow(0, "12", false, false), 3);
+  EXPECT_EQ(model.FindRow(0, "12", true, false), 2);
+  EXPECT_EQ(model.FindRow(3, "3", true, false), -1);
+  EXPECT_EQ(model.FindRow(3, "3", true, true), 1);
+  EXPECT_EQ(model.FindRow(-2, "x", true, true), -1);
+}
+
+// A deletion over the real model: a row per letter, numbered from 1, its path the letter in
+// lower case, ticked where the letter is upper case. The progress and the removal operations
+// log; every call the worker makes must see BusyFlag at 1.
+class Deletion : RemovalOperations {
+ public:
+  explicit Deletion(const std::string& rows, std::string failing = "")
+      : failing_(std::move(failing)) {
+    for (char row : rows) {
+      model.AppendRow(model.RowCount() + 1, std::string(1, static_cast<char>(std::tolower(row))));
+    }
+    model.SyncView(nullptr, 0);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      model.SetTickAt(static_cast<int>(i), std::isupper(rows[i]) != 0);
+    }
+  }
+  ResultModel model;
+  WorkerLog progress;
+  std::function<void()> onRemoval;
+  std::atomic<std::int32_t> busy{0};
+  std::atomic<std::int32_t> mode{ModePlain};
+
+  void Run() {
+    if (!progress.onEvent) progress.onEvent = [this](const std::string& e) { EXPECT_EQ(busy, 1) << e; };
+    DeleteJob job{model, progress, *this, busy, mode};
+    DeleteWorker(&job);
+  }
+  long Count(const std::string& entry) const {
+    return std::count(progress.log.begin(), progress.log.end(), entry);
+  }
+
+ private:
+  bool Remove(const std::string& entry) {
+    EXPECT_EQ(busy, 1) << entry;
+    progress.log.push_back(entry);
+    if (onRemoval) onRemoval();
+    return failing_.find(entry.back()) == std::string::npos;
+  }
+  bool PlainDelete(const std::string& path) override { return Remove("plain " + path); }
+  bool ForcedDelete(const std::string& path) override { return Remove("forced " + path); }
+  bool ShredFile(const std::string& path) override { return Remove("shred " + path); }
+  bool RecycleFile(const std::string& path) override { return Remove("recycle " + path); }
+  bool DeleteAtRestart(const std::string& path) override { return Remove("restart " + path); }
+  std::string failing_;
+};
+
+// The bar steps once per ticked row, a failing removal included; a row whose removal fails
+// stays, ticked, and the run goes on; the rows that stay keep their numbers.
+TEST(DeleteWorker, RemovesTickedRowsInOrderKeepingThoseWhoseRemovalFails) {
+  Deletion deletion("AbCDe", "c");
+  deletion.Run();
+  EXPECT_EQ(deletion.progress.log,
+            (Texts{"caption 正在删除...", "bar 1", "range 0..5 by 1", "show", "cancel?",
+                   "status a", "step", "plain a", "cancel?", "cancel?", "status c", "step",
+                   "plain c", "cancel?", "status d", "step", "plain d", "cancel?", "hide"}));
+  EXPECT_EQ(Shown(deletion.model), (Texts{"2|b", "+3|c", "5|e"}));
+  EXPECT_EQ(deletion.busy, 0);
+  DeleteWorker(nullptr);
+}
+
+// The list is frozen for the run except in the recycle mode, where each row leaves the view
+// as its file goes; an unknown mode removes nothing.
+TEST(DeleteWorker, EachModeSelectsItsOperationAndOnlyRecyclingKeepsTheListRepainting) {
+  const struct {
+    std::int32_t mode;
+    const char* operation;
+  } cases[] = {{ModePlain, "plain"}, {ModeForced, "forced"},   {ModeSuper, "forced"},
+               {ModeShred, "shred"}, {ModeRecycle, "recycle"}, {ModeAtRestart, "restart"},
+               {6, nullptr},         {-1, nullptr}};
+  for (const auto& test : cases) {
+    Deletion deletion("aBC");
+    deletion.mode = test.mode;
+    std::vector<int> rowsShown;
+    deletion.onRemoval = [&] { rowsShown.push_back(deletion.model.SyncView(nullptr, 0).rowCount); };
+    deletion.Run();
+    const bool removes = test.operation != nullptr;
+    const Texts left = removes ? Texts{"1|a"} : Texts{"1|a", "+2|b", "+3|c"};
+    EXPECT_EQ(Shown(deletion.model), left) << test.mode;
+    EXPECT_EQ(deletion.Count(std::string(removes ? test.operation : "") + " c"), removes ? 1 : 0);
+    const std::vector<int> shownAtRemovals = {3, test.mode == ModeRecycle ? 2 : 3};
+    EXPECT_EQ(rowsShown, removes ? shownAtRemovals : std::vector<int>{}) << test.mode;
+  }
+}
+
+// A tick changed while the run goes, however it was changed, counts when the worker reaches
+// the row; the mode too is read anew before every removal.
+TEST(DeleteWorker, ReadsTicksAndTheModeAnewForEveryRow) {
+  Deletion deletion("AbCd");
+  deletion.onRemoval = [&, first = true]() mutable {
+    if (!std::exchange(first, false)) return;
+    deletion.mode = ModeShred;
+    deletion.model.SetTickAt(1, true);
+    deletion.model.ToggleTickAt(2);
+  };
+  deletion.Run();
+  EXPECT_EQ(Shown(deletion.model), (Texts{"3|c", "4|d"}));
+  EXPECT_EQ(deletion.Count("plain a") + deletion.Count("shred b"), 2);
+}
+
+// However a run is cut short, it ends with the progress hidden, the list redrawing and
+// BusyFlag at 0; the removal in hand finishes and its row goes.
+TEST(DeleteWorker, StopsBeforeTheNextRowWhenCancelled) {
+  const auto cancelAtSecondTest = [](Deletion& d) {
+    d.progress.onEvent = [&d](const std::string& e) {
+      d.progress.cancelFlag |= e == "cancel?" && d.Count(e) == 2;
+    };
+  };
+  const auto cancelDuringRemoval = [](Deletion& d) {
+    d.onRemoval = [&d] { d.progress.cancelFlag = true; };
+  };
+  const auto failInRemoval = [](Deletion& d) {
+    d.onRemoval = [] { throw std::runtime_error("out of memory"); };
+  };
+  const struct {
+    const char* what;
+    const char* rows;
+    std::function<void(Deletion&)> arrange;
+    Texts shown;
+    long steps;
+  } cases[] = {
+      {"left from an earlier run", "AB", [](Deletion& d) { d.progress.cancelFlag = true; }, {}, 2},
+      {"at an unticked row", "aBC", cancelAtSecondTest, {"1|a", "+2|b", "+3|c"}, 0},
+      {"during a removal", "AbCD", cancelDuringRemoval, {"2|b", "+3|c", "+4|d"}, 1},
+      {"by a failure escaping a removal", "AB", failInRemoval, {"+1|a", "+2|b"}, 1},
+  };
+  for (const auto& test : cases) {
+    Deletion deletion(test.rows);
+    test.arrange(deletion);
+    deletion.Run();
+    EXPECT_EQ(Shown(deletion.model), test.shown) << test.what;
+    EXPECT_EQ(deletion.Count("step"), test.steps) << test.what;
+    EXPECT_EQ(deletion.Count("hide"), 1) << test.what;
+    EXPECT_TRUE(deletion.model.SyncView(nullptr, 0).redraw && deletion.busy == 0) << test.what;
+  }
+}
+
+}  // namespace

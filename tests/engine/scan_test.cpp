@@ -1,0 +1,203 @@
+#include "engine/pattern_walk.h"
+#include "engine/scan_worker.h"
+#include "engine/workspace_sweep.h"
+#include "tests/engine/engine_fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <new>
+#include <string>
+
+namespace {
+
+// The walks run under both strategies: they must not differ in anything observable.
+class Walks : public ::testing::TestWithParam<ScanStrategy> {
+ protected:
+  void Walk(const std::string& root, const TargetPatternList& patterns) {
+    DirectoryReader reader(fs, GetParam());
+    WalkPatterns(reader, w, w, root, patterns);
+  }
+  void Sweep(const std::string& root) {
+    DirectoryReader reader(fs, GetParam());
+    SweepBuildWorkspaces(reader, w, w, root);
+  }
+  void AddFiles(const std::string& directory, std::initializer_list<const char*> files) {
+    for (const char* file : files) fs.AddFile(directory + "\\" + file);
+  }
+  WorkerLog w;
+  FakeFileSystem fs;
+};
+
+INSTANTIATE_TEST_SUITE_P(, Walks, ::testing::Values(ScanStrategy::SharedListing,
+                                                    ScanStrategy::EnumeratePerPattern));
+
+// A file gets one row per pattern that matches it, its short name included, a directory none;
+// a directory's status text follows its rows, a cancel is tested before each subdirectory.
+TEST_P(Walks, PatternWalkAddsRowsInPreOrderNumberedOnFromTheRowsAlreadyThere) {
+  AddFiles("C:\\d", {"a.tmp", "sub1\\c.tmp", "b.log", "sub1\\deep\\d.log", "z.tmp"});
+  fs.AddFile("C:\\d\\x.tmpl", "X~~~~SKX.TMP");
+  fs.AddDirectory("C:\\d\\dir.log");
+  w.paths = {"earlier", "another"};
+  Walk("C:\\d", {"*.tmp", "*.log", "a.*"});
+  EXPECT_EQ(w.log, (Texts{"row 3 C:\\d\\a.tmp", "row 4 C:\\d\\z.tmp", "row 5 C:\\d\\x.tmpl",
+                          "row 6 C:\\d\\b.log", "row 7 C:\\d\\a.tmp", "status C:\\d", "cancel?",
+                          "row 8 C:\\d\\sub1\\c.tmp", "status C:\\d\\sub1", "cancel?",
+                          "row 9 C:\\d\\sub1\\deep\\d.log", "status C:\\d\\sub1\\deep", "cancel?",
+                          "status C:\\d\\dir.log"}));
+}
+
+TEST_P(Walks, PatternWalkBuildsPathsFromTheRootAsTyped) {
+  AddFiles("C:", {"a.tmp", "w\\b.tmp", "w\\sub\\c.tmp"});
+  const Texts inW = {"C:\\w\\b.tmp", "C:\\w\\sub\\c.tmp"};
+  const struct {
+    std::string root;
+    Texts rows;
+    Texts status;
+  } cases[] = {{"C:\\w", inW, {"C:\\w", "C:\\w\\sub"}},
+               {"C:\\w\\", inW, {"C:\\w\\", "C:\\w\\sub"}},
+               {"C:\\w\\\\", inW, {"C:\\w\\\\", "C:\\w\\sub"}},
+               {"C:", {"C:\\a.tmp", inW[0], inW[1]}, {"C:", "C:\\w", "C:\\w\\sub"}}};
+  for (const auto& c : cases) {
+    w.log.clear();
+    w.paths.clear();
+    Walk(c.root, {"*.tmp"});
+    EXPECT_EQ(w.paths, c.rows) << c.root;
+    EXPECT_EQ(w.StatusTexts(), c.status) << c.root;
+  }
+}
+
+// Junctions and links lead outside the tree or round a cycle: never entered, never searched,
+// also when a pattern's directory part names one.
+TEST_P(Walks, PatternWalkSearchesThroughThePatternsDirectoryPartButNoReparsePoint) {
+  AddFiles("C:\\w", {"Temp\\a.tmp", "b.tmp", "Temp\\Sub\\c.tmp"});
+  fs.AddLink("C:\\w\\Out", "C:\\far");
+  fs.AddLink("C:\\w\\Temp\\Out2", "C:\\far");
+  fs.AddLink("C:\\w\\OutLoop", "C:\\w");
+  fs.AddFile("C:\\far\\x.tmp");
+  const struct {
+    TargetPattern pattern;
+    Texts rows;
+  } cases[] = {
+      {"*.tmp", {"C:\\w\\b.tmp", "C:\\w\\Temp\\a.tmp", "C:\\w\\Temp\\Sub\\c.tmp"}},
+      {"Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},  // C:\w\Temp\Temp holds nothing: once only
+      {"\\Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},
+      {"TEMP/*.tmp", {"C:\\w\\TEMP/a.tmp"}},
+      {".\\Temp\\Sub\\.\\*.tmp", {"C:\\w\\.\\Temp\\Sub\\.\\c.tmp"}},
+      // Neither a drive, nor an empty pattern, nor a directory part alone ever matches.
+      {"C:\\w\\*.tmp", {}}, {"C:*.tmp", {}}, {"", {}}, {"Temp\\", {}},
+      {"Out\\*.tmp", {}}, {"Temp\\Out2\\*.tmp", {}}, {"Temp\\..\\Out\\*.tmp", {}},
+      {"..\\far\\*.tmp", {"C:\\w\\..\\far\\x.tmp"}},  // climbing out is the pattern's choice
+  };
+  for (const auto& c : cases) {
+    w.paths.clear();
+    fs.searches.clear();
+    Walk("C:\\w", {c.pattern});
+    EXPECT_EQ(w.paths, c.rows) << c.pattern;
+    for (const std::string& search : fs.searches) {
+      EXPECT_EQ(search.find("Out"), std::string::npos) << c.pattern << ": " << search;
+    }
+  }
+}
+
+// A failed append ends only that pattern in that directory; numbers go on from the rows that
+// exist. A directory whose "*.*" search is too long is still searched for a shorter pattern.
+TEST_P(Walks, PatternWalkSurvivesAFailedAppendAndAListingTooLong) {
+  AddFiles("C:\\q", {"a.tmp", "b.tmp", "c.tmp", "d.log", "sub\\e.tmp"});
+  w.failingAppend = 1;
+  Walk("C:\\q", {"*.tmp", "*.log"});
+  EXPECT_EQ(w.paths, (Texts{"C:\\q\\a.tmp", "C:\\q\\d.log", "C:\\q\\sub\\e.tmp"}));
+  EXPECT_EQ(w.numbers, (Texts{"1", "2", "3"}));
+  const std::string directory = "C:\\" + std::string(253, 'd');  // 256 characters
+  fs.AddFile(directory + "\\a");
+  Walk(directory, {"a", "a*.*"});  // the second search is too long itself
+  EXPECT_EQ(w.paths.back(), directory + "\\a");
+}
+
+// The directory at hand gets the rows of all its patterns; no further directory is entered.
+TEST_P(Walks, PatternWalkCancelledCompletesTheDirectoryAtHandAndEntersNoOther) {
+  AddFiles("C:\\r", {"a\\x.tmp", "a\\x.txt", "a\\b\\y.tmp", "c\\z.tmp"});
+  w.onEvent = [this](const std::string& entry) { w.cancelFlag |= entry == "row 1 C:\\r\\a\\x.tmp"; };
+  Walk("C:\\r", {"*.tmp", "*.txt"});
+  EXPECT_EQ(w.paths, (Texts{"C:\\r\\a\\x.tmp", "C:\\r\\a\\x.txt"}));
+  EXPECT_EQ(w.StatusTexts(), (Texts{"C:\\r", "C:\\r\\a"}));
+}
+
+TEST_P(Walks, SweepAddsByProductsPostOrderFromPlainBuildDirectoriesOnly) {
+  AddFiles("C:\\p", {"root.dsw", "root.res", "root.obj",  // a workspace's own .obj stays
+                     "ReleaseU\\d.obj", "Release\\c.obj", "DebugU\\b.obj", "Debug\\a.obj",
+                     "Debug\\a.res", "Debug\\sub\\deep.obj",  // one level deep only
+                     "Debug\\nested.dsw", "inner\\in.dsw", "inner\\in.ncb", "inner\\Release\\in.pdb",
+                     "plain\\x.obj", "two\\a.dsw", "two\\b.dsw", "two\\two.aps", "two\\DEBUG\\e.obj"});
+  fs.AddLink("C:\\p\\inner\\Debug", "C:\\elsewhere");  // a junction: its files lie outside
+  fs.AddFile("C:\\elsewhere\\x.obj");
+  fs.AddLink("C:\\p\\out", "C:\\other");
+  AddFiles("C:\\other", {"o.dsw", "o.res"});
+  Sweep("C:\\p\\");
+  EXPECT_EQ(w.paths, (Texts{"C:\\p\\Debug\\a.res", "C:\\p\\inner\\in.ncb",
+                            "C:\\p\\inner\\Release\\in.pdb", "C:\\p\\two\\two.aps",
+                            "C:\\p\\two\\Debug\\e.obj", "C:\\p\\root.res", "C:\\p\\Debug\\a.obj",
+                            "C:\\p\\Debug\\a.res", "C:\\p\\DebugU\\b.obj", "C:\\p\\Release\\c.obj",
+                            "C:\\p\\ReleaseU\\d.obj"}));
+  EXPECT_EQ(w.numbers.back(), "11");
+  EXPECT_EQ(w.StatusTexts(), (Texts{"C:\\p\\", "C:\\p\\ReleaseU", "C:\\p\\Release",
+                                    "C:\\p\\DebugU", "C:\\p\\Debug", "C:\\p\\Debug\\sub",
+                                    "C:\\p\\inner", "C:\\p\\inner\\Release", "C:\\p\\plain",
+                                    "C:\\p\\two", "C:\\p\\two\\DEBUG"}));
+  for (const std::string& search : fs.searches) {
+    EXPECT_EQ(search.find("inner\\Debug"), std::string::npos) << search;
+  }
+}
+
+// A cancel seen before a subdirectory skips that directory's own workspace test, but a
+// directory whose last subdirectory was entered before the cancel still makes its test.
+TEST_P(Walks, SweepCancelledSkipsTheWorkspaceTestsOfDirectoriesThatSeeIt) {
+  AddFiles("C:\\c", {"w.dsw", "w.res", "a\\a.dsw", "a\\a.res", "b\\b.dsw", "b\\b.res"});
+  fs.AddDirectory("C:\\c\\a\\x");
+  w.onEvent = [this](const std::string& entry) { w.cancelFlag |= entry == "status C:\\c\\a\\x"; };
+  Sweep("C:\\c");
+  EXPECT_EQ(w.paths, (Texts{"C:\\c\\a\\a.res"}));
+  EXPECT_EQ(w.StatusTexts(), (Texts{"C:\\c", "C:\\c\\a", "C:\\c\\a\\x"}));
+}
+
+// The sweep's rows come first; the pattern request is read only after the sweep, and its
+// patterns are searched own patterns first (in list order), then the quick search, Word and
+// Thumbs.db; a pattern listed twice is searched twice. The two walks list each directory once.
+TEST(ScanWorker, SweepsThenReadsThePatternsThenWalks) {
+  FakeFileSystem fs;
+  WorkerLog w;
+  for (const char* file : {"w.dsw", "w.res", "f.c", "f.b", "~$a.doc", "Thumbs.db", "s\\x.b"}) {
+    fs.AddFile(std::string("C:\\s\\") + file);
+  }
+  const PatternRequest request{true, true, true, true, {"*.b", "~$*.doc"}, {"*.c"}};
+  ScanJob job{"C:\\s", true, [&] { return w.log.push_back("patterns read"), request; }, fs, w, w};
+  ScanWorker(&job);
+  EXPECT_EQ(w.log, (Texts{"redraw 0", "caption 正在查询...", "bar 0", "show", "status C:\\s",
+                          "cancel?", "status C:\\s\\s", "row 1 C:\\s\\w.res", "patterns read",
+                          "row 2 C:\\s\\f.b", "row 3 C:\\s\\~$a.doc", "row 4 C:\\s\\f.c",
+                          "row 5 C:\\s\\~$a.doc", "row 6 C:\\s\\Thumbs.db", "status C:\\s",
+                          "cancel?", "row 7 C:\\s\\s\\x.b", "status C:\\s\\s", "hide", "redraw 1"}));
+  std::map<std::string, int> listings;
+  for (const std::string& search : fs.searches) {
+    if (search.size() > 3 && search.compare(search.size() - 3, 3, "*.*") == 0) {
+      EXPECT_EQ(++listings[search], 1) << search;
+    }
+  }
+}
+
+class FailingFiles : public FileEnumeration {
+ public:
+  std::vector<FoundEntry> Enumerate(const std::string&) override { throw std::bad_alloc(); }
+};
+
+// Nothing may escape a thread's body; the progress and the list still go back to idle.
+TEST(ScanWorker, AFailureInTheWalkStillHidesTheProgressAndRedraws) {
+  ScanWorker(nullptr);
+  FailingFiles files;
+  WorkerLog w;
+  ScanJob job{"C:\\", false, nullptr, files, w, w};
+  EXPECT_NO_THROW(ScanWorker(&job));
+  EXPECT_EQ(w.log.back() + " " + w.log[w.log.size() - 2], "redraw 1 hide");
+}
+
+}  // namespace

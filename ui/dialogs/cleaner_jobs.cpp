@@ -1,0 +1,48 @@
+#include "ui/dialogs/cleaner_jobs.h"
+
+#include "engine/delete_worker.h"
+#include "engine/win32/win32_file_enumeration.h"
+#include "engine/win32/win32_removal_operations.h"
+#include "ui/app/cleaner_app.h"
+#include "ui/resources/resource.h"
+
+PatternRequest ReadPatternRequest(const Dialog& window, const TargetPatternList& customTargets,
+                                  const TargetPatternList& quickSearch) {
+  PatternRequest request;
+  request.custom = window.IsItemChecked(IDC_TARGET_CUSTOM);
+  request.quick = window.IsItemChecked(IDC_TARGET_QUICK);
+  request.word = window.IsItemChecked(IDC_TARGET_WORD);
+  request.thumbs = window.IsItemChecked(IDC_TARGET_THUMBS);
+  if (request.custom) request.customTargets = customTargets;
+  if (request.quick) request.quickSearch = quickSearch;
+  return request;
+}
+
+std::function<void()> ScanRun(const Dialog& window, const std::string& root,
+                              const TargetPatternList& customTargets,
+                              const TargetPatternList& quickSearch, ResultList& results,
+                              ProgressOperations& progress) {
+  const bool sweep = window.IsItemChecked(IDC_TARGET_VC6);
+  return [&window, root, sweep, &customTargets, &quickSearch, &results, &progress] {
+    // The pattern dialogs replace the lists on the window thread, so they are read there.
+    const auto readPatterns = [&] {
+      PatternRequest request;
+      window.RunOnWindowThread(
+          [&] { request = ReadPatternRequest(window, customTargets, quickSearch); });
+      return request;
+    };
+    Win32FileEnumeration files;
+    ScanJob job{root, sweep, readPatterns, files, results, progress};
+    ScanWorker(&job);
+  };
+}
+
+std::function<void()> DeleteRun(const std::string& scanRoot, ResultList& results,
+                                ProgressOperations& progress, std::atomic<std::int32_t>& busyFlag,
+                                std::atomic<std::int32_t>& deleteMode) {
+  return [scanRoot, &results, &progress, &busyFlag, &deleteMode] {
+    Win32RemovalOperations removal(scanRoot, [] { return CCleanerApp::Instance().MainWindow(); });
+    DeleteJob job{results, progress, removal, busyFlag, deleteMode};
+    DeleteWorker(&job);
+  };
+}
