@@ -43,7 +43,7 @@ double Seconds(Work work) {
   return SecondsSince(start, Clock::now());
 }
 
-// The longest time the window took to answer a WM_NULL sent every few milliseconds from a
+// The longest time the window took to answer a WM_NULL sent every 20 milliseconds from a
 // thread of its own between construction and Stop: how long a user would find it frozen.
 class StallSampler {
  public:
@@ -54,7 +54,7 @@ class StallSampler {
             SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, nullptr);
             const std::chrono::duration<double, std::milli> waited = Clock::now() - sent;
             longestMs_ = std::max(longestMs_, waited.count());
-            Sleep(5);
+            Sleep(20);  // often enough to see a stall of 100 ms, seldom enough not to cause one
           }
         }) {}
   ~StallSampler() { Stop(); }

@@ -116,9 +116,15 @@ std::optional<ProgramDriver::Clock::time_point> ProgramDriver::WaitUntilIdle(
   std::optional<Clock::time_point> stillSince;
   int count = -1;
   for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now()) {
+    // While Scan is disabled a worker runs: only that is asked, and seldom, since every
+    // question of ours takes the program's turn at the server.
+    if (!IsWindowEnabled(GetDlgItem(main_, IDC_SCAN))) {
+      stillSince.reset();
+      Sleep(5);
+      continue;
+    }
     // The progress window is the program's dialog that holds the bar.
-    if (!IsWindowEnabled(GetDlgItem(main_, IDC_SCAN)) ||
-        windows_.FindDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW) != nullptr) {
+    if (windows_.FindDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW) != nullptr) {
       stillSince.reset();
     } else if (const int seen = RowCount(); !stillSince || seen != count) {
       stillSince = now;
