@@ -2,7 +2,6 @@
 
 #include "engine/path_text.h"
 
-#include <array>
 #include <vector>
 
 namespace {
@@ -10,23 +9,6 @@ namespace {
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsNonAscii(char c) { return static_cast<unsigned char>(c) >= 0x80; }
-
-// Win32 path parsing turns "nul", "com1.txt", "CON  .x" and their kin into devices, whatever
-// the directory in front of them.
-bool NamesDevice(const std::string& pattern) {
-  std::string base = pattern.substr(0, pattern.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  static const std::array<const char*, 7> kDevices = {"CON", "PRN", "AUX", "NUL",
-                                                      "CONIN$", "CONOUT$", "CLOCK$"};
-  for (const char* device : kDevices) {
-    if (EqualIgnoringAsciiCase(base, device)) return true;
-  }
-  if (base.size() == 4 && base[3] >= '0' && base[3] <= '9') {
-    std::string stem = base.substr(0, 3);
-    return EqualIgnoringAsciiCase(stem, "COM") || EqualIgnoringAsciiCase(stem, "LPT");
-  }
-  return false;
-}
 
 // Win32 path parsing drops trailing dots and blanks, so "." or ". ." name the directory itself
 // or its parent rather than an entry in it.
@@ -97,34 +79,115 @@ bool AllOccurIn(const std::vector<std::string>& fragments, std::string_view name
   return true;
 }
 
-}  // namespace
+// A name as the wildcard matching sees it: ASCII characters as they are, and each other
+// character as one '\x80', since all that matters of it is that it is not ASCII. Runs of "*"
+// and literal characters match alike whatever unit a character takes.
+std::string MatchingUnits(std::string_view name) {
+  std::string units;
+  units.reserve(name.size());
+  for (std::size_t at = 0; at < name.size(); at += Utf8Length(static_cast<unsigned char>(name[at]))) {
+    units += IsNonAscii(name[at]) ? '\x80' : name[at];
+  }
+  return units;
+}
+
+// Plain wildcard matching of a pattern of literals and "*". Where a non-ASCII character meets
+// a letter it may fold onto, lenient counts it as equal and strict does not: a strict match is
+// a match for sure, and no lenient match is no match for sure.
+bool WildcardMatch(const std::string& pattern, const std::string& units, bool lenient) {
+  const auto equal = [lenient](char unit, char literal) {
+    if (!IsNonAscii(unit)) return AsciiLower(unit) == AsciiLower(literal);
+    return lenient && MayFoldToAscii(literal);
+  };
+  std::size_t p = 0;
+  std::size_t n = 0;
+  std::size_t star = std::string::npos;
+  std::size_t resume = 0;
+  while (n < units.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (p < pattern.size() && equal(units[n], pattern[p])) {
+      ++p;
+      ++n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+CandidateFilter::Verdict MatchVerdict(const std::string& pattern, std::string_view name) {
+  if (name.empty()) return CandidateFilter::Verdict::kNotYielded;
+  const std::string units = MatchingUnits(name);
+  if (WildcardMatch(pattern, units, false)) return CandidateFilter::Verdict::kYielded;
+  if (!WildcardMatch(pattern, units, true)) return CandidateFilter::Verdict::kNotYielded;
+  return CandidateFilter::Verdict::kUnknown;
+}
 
 bool CanPrefilter(const std::string& pattern) {
   for (char c : pattern) {
     if (IsNonAscii(c) || static_cast<unsigned char>(c) < 0x20) return false;
     switch (c) {
-      case '\\': case '/': case ':': case '<': case '>': case '"':
+      case '\\': case '/': case ':': case '<': case '>': case '"': case '|':
         return false;
       default:
         break;
     }
   }
-  return !OnlyDotsAndBlanks(pattern) && !NamesDevice(pattern);
+  return !OnlyDotsAndBlanks(pattern);
 }
 
-bool MayMatch(const std::string& pattern, const FoundEntry& entry) {
-  return CandidateFilter(pattern).MayMatch(entry);
+// Whether some proper beginning of the text is also its end ("$$", "abab"), letters compared
+// without case: then two of its occurrences in a name can overlap.
+bool OverlapsItself(const std::string& text) {
+  for (std::size_t length = 1; length < text.size(); ++length) {
+    if (EqualIgnoringAsciiCase(std::string_view(text).substr(0, length),
+                               std::string_view(text).substr(text.size() - length))) {
+      return true;
+    }
+  }
+  return false;
 }
 
-CandidateFilter::CandidateFilter(const std::string& pattern) : active_(CanPrefilter(pattern)) {
+// Windows turns "?", a "." before "*" or "?" and a trailing "." into DOS wildcards, and path
+// parsing drops trailing dots and blanks; Wine ignores a trailing run of "." and "*", and once
+// the text after the last "*" has matched short of the name's end it goes on from there, so it
+// misses a match that overlaps that one ("*$$" and "x.$$$"). Without any of these both match as
+// plain wildcards do.
+bool MatchesAsPlainWildcards(const std::string& pattern) {
+  const std::string::size_type lastStar = pattern.rfind('*');
+  return pattern.find('?') == std::string::npos && pattern.find(".*") == std::string::npos &&
+         pattern.back() != '.' && pattern.back() != ' ' &&
+         (lastStar == std::string::npos || !OverlapsItself(pattern.substr(lastStar + 1)));
+}
+
+}  // namespace
+
+CandidateFilter::CandidateFilter(const std::string& pattern)
+    : active_(CanPrefilter(pattern)),
+      exact_(active_ && MatchesAsPlainWildcards(pattern)),
+      namesOneEntry_(pattern.find_first_of("*?") == std::string::npos),
+      pattern_(pattern) {
   if (active_) fragments_ = LiteralFragments(pattern);
 }
 
-bool CandidateFilter::MayMatch(const FoundEntry& entry) const {
-  return MayMatch(entry.name, entry.shortName);
-}
-
-bool CandidateFilter::MayMatch(std::string_view name, std::string_view shortName) const {
-  if (!active_) return true;
-  return AllOccurIn(fragments_, name) || (!shortName.empty() && AllOccurIn(fragments_, shortName));
+CandidateFilter::Verdict CandidateFilter::Judge(std::string_view name,
+                                                std::string_view shortName) const {
+  if (!active_) return Verdict::kUnknown;
+  if (!AllOccurIn(fragments_, name) && (shortName.empty() || !AllOccurIn(fragments_, shortName))) {
+    return Verdict::kNotYielded;
+  }
+  if (!exact_) return Verdict::kUnknown;
+  const Verdict byName = MatchVerdict(pattern_, name);
+  const Verdict byShortName = MatchVerdict(pattern_, shortName);
+  if (byName == Verdict::kYielded || byShortName == Verdict::kYielded) return Verdict::kYielded;
+  if (byName == Verdict::kNotYielded && byShortName == Verdict::kNotYielded) {
+    return Verdict::kNotYielded;
+  }
+  return Verdict::kUnknown;
 }

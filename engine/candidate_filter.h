@@ -1,37 +1,47 @@
 #pragma once
 
-#include "engine/file_enumeration.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
 
-// A cheap, conservative pre-test that lets a scan skip asking the file system for a pattern in
-// a directory whose full listing holds no file the pattern could match. The file system alone
-// decides real matches; these functions only ever err towards "ask it".
-
-// Whether a pattern is simple enough to be judged from a directory's listing: no directory part
-// or drive, no DOS wildcards ("<", ">", '"'), only ASCII, and nothing the file system resolves to
-// something other than an entry of that directory (a device name, a run of dots and blanks).
-bool CanPrefilter(const std::string& pattern);
-
-// Whether the file system might yield the entry for the pattern: every literal fragment of the
-// pattern (the runs between "*", "?", "." and blanks) occurs in the long name, or every one in
-// the short name. ASCII letters compare without case; any non-ASCII byte of a name matches any
-// pattern character, since the file system folds case over all of Unicode. Gives true for a
-// pattern that CanPrefilter refuses.
-bool MayMatch(const std::string& pattern, const FoundEntry& entry);
-
-// A pattern's fragments worked out once, for testing many entries against one pattern.
+// Tells, from a directory's full listing, what the file system's search for a pattern would
+// yield there, so that a scan need not ask it again for every pattern in every directory. The
+// judgement errs only towards "ask it": where it cannot be sure for both Windows' and Wine's
+// wildcard rules, the file system decides.
 class CandidateFilter {
  public:
+  enum class Verdict {
+    kNotYielded,  // the search does not yield the entry
+    kYielded,     // the search yields the entry
+    kUnknown,     // only the file system can tell
+  };
+
   explicit CandidateFilter(const std::string& pattern);
-  // False when the pattern cannot be prefiltered: then every entry may match.
+
+  // Whether the pattern can be judged from a listing at all: no directory part or drive, no
+  // DOS wildcards ("<", ">", '"'), only ASCII, and not a run of dots and blanks (which names the
+  // directory itself or its parent). Otherwise every entry is kUnknown.
   bool Active() const { return active_; }
-  bool MayMatch(const FoundEntry& entry) const;
-  bool MayMatch(std::string_view name, std::string_view shortName) const;
+  // A pattern without wildcards names one entry, whichever letter case it has; where the
+  // listing holds several entries that differ in letter case only, which of them the search
+  // yields is the file system's affair.
+  bool NamesOneEntry() const { return namesOneEntry_; }
+
+  // The verdict on an entry of the listing, given its long and short name (UTF-8).
+  //  - kNotYielded when some literal fragment of the pattern (the runs between "*", "?", "."
+  //    and blanks) occurs in neither name, as ASCII letters compare without case and a
+  //    non-ASCII character can only stand for the letters whose case mappings reach it.
+  //  - kYielded or kNotYielded when the pattern has only literal characters and "*" (no "?",
+  //    no "." before a "*", no trailing dot or blank, where Windows' rules part from plain
+  //    wildcard matching) and every comparison with the names is certain; the file system
+  //    yields an entry whose long or short name matches.
+  //  - kUnknown otherwise.
+  Verdict Judge(std::string_view name, std::string_view shortName) const;
 
  private:
   bool active_;
+  bool exact_;
+  bool namesOneEntry_;
+  std::string pattern_;
   std::vector<std::string> fragments_;
 };

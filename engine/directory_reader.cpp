@@ -1,5 +1,6 @@
 #include "engine/directory_reader.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -8,12 +9,15 @@ bool EndsInSeparator(const std::string& directory) {
   return !directory.empty() && directory.back() == '\\';
 }
 
-std::vector<FoundEntry> Expanded(const DirectoryListing& listing) {
-  std::vector<FoundEntry> entries;
-  for (const ListedEntry entry : listing) {
-    entries.push_back(FoundEntry{std::string(entry.name), std::string(entry.shortName),
-                                 entry.isDirectory, entry.isReparsePoint});
-  }
+FoundEntry ToFoundEntry(const ListedEntry& entry) {
+  return FoundEntry{std::string(entry.name), std::string(entry.shortName), entry.isDirectory,
+                    entry.isReparsePoint};
+}
+
+std::vector<FoundEntry> FilesOf(std::vector<FoundEntry> entries) {
+  entries.erase(std::remove_if(entries.begin(), entries.end(),
+                               [](const FoundEntry& entry) { return entry.isDirectory; }),
+                entries.end());
   return entries;
 }
 
@@ -51,26 +55,38 @@ std::vector<FoundEntry> DirectoryReader::Search(const std::string& directory,
     // An empty listing proves nothing: the directory may be missing, or its "*.*" search too
     // long where the pattern's is not, or a drive root may simply lack "." and "..".
     const DirectoryListing& listing = FullListing(directory);
-    if (pattern == "*.*") return Expanded(listing);  // the very search the listing made
-    if (!listing.IsEmpty() && NoFileMayMatch(listing, pattern)) return {};
+    std::vector<FoundEntry> files;
+    if (!listing.IsEmpty() && JudgeFromListing(listing, pattern, files)) return files;
   }
-  return files_.Enumerate(PatternSearch(directory, pattern));
+  return FilesOf(files_.Enumerate(PatternSearch(directory, pattern)));
+}
+
+bool DirectoryReader::JudgeFromListing(const DirectoryListing& listing,
+                                       const TargetPattern& pattern,
+                                       std::vector<FoundEntry>& files) {
+  const bool everything = pattern == "*.*";  // the very search the listing made
+  const CandidateFilter& filter = FilterFor(pattern);
+  if (!everything && !filter.Active()) return false;
+  for (const ListedEntry entry : listing) {
+    if (entry.isDirectory) continue;
+    switch (everything ? CandidateFilter::Verdict::kYielded
+                       : filter.Judge(entry.name, entry.shortName)) {
+      case CandidateFilter::Verdict::kNotYielded:
+        break;
+      case CandidateFilter::Verdict::kYielded:
+        files.push_back(ToFoundEntry(entry));
+        break;
+      case CandidateFilter::Verdict::kUnknown:
+        return false;
+    }
+  }
+  return everything || !filter.NamesOneEntry() || files.size() <= 1;
 }
 
 const CandidateFilter& DirectoryReader::FilterFor(const TargetPattern& pattern) {
   auto filter = filters_.find(pattern);
   if (filter == filters_.end()) filter = filters_.emplace(pattern, CandidateFilter(pattern)).first;
   return filter->second;
-}
-
-bool DirectoryReader::NoFileMayMatch(const DirectoryListing& listing,
-                                     const TargetPattern& pattern) {
-  const CandidateFilter& filter = FilterFor(pattern);
-  if (!filter.Active()) return false;
-  for (const ListedEntry entry : listing) {
-    if (!entry.isDirectory && filter.MayMatch(entry.name, entry.shortName)) return false;
-  }
-  return true;
 }
 
 void DirectoryReader::KeepListing(const std::string& directory) {

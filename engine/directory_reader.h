@@ -12,9 +12,9 @@
 
 // How a scan asks the file system. Both give the same rows, status texts and cancel points.
 enum class ScanStrategy {
-  // One full listing per directory, shared by its subdirectory list and, as a pre-filter, by
-  // all its patterns: a pattern is searched for real only where some file of the listing could
-  // match it. Listings taken by the sweep are kept for the pattern walk of the same scan.
+  // One full listing per directory, shared by its subdirectory list and all its patterns: a
+  // pattern is searched for real only where the listing cannot tell what the search would
+  // yield. Listings taken by the sweep are kept for the pattern walk of the same scan.
   SharedListing,
   // One enumeration per directory for its subdirectories and one per pattern and directory;
   // nothing kept. The reference the shared strategy is measured and checked against.
@@ -29,7 +29,8 @@ class DirectoryReader {
 
   // The enumeration of the directory's "*.*" search, in the file system's order.
   const DirectoryListing& FullListing(const std::string& directory);
-  // The enumeration of the directory's search for one pattern, in the file system's order.
+  // The files (not directories) that the directory's search for one pattern yields, in the
+  // file system's order.
   std::vector<FoundEntry> Search(const std::string& directory, const TargetPattern& pattern);
 
   // The sweep keeps the listing of each directory it entered, for the pattern walk to reuse.
@@ -38,7 +39,10 @@ class DirectoryReader {
   void ReleaseListing(const std::string& directory);
 
  private:
-  bool NoFileMayMatch(const DirectoryListing& listing, const TargetPattern& pattern);
+  // Gives the files that the search for the pattern yields, judged from the listing, or false
+  // where the file system must be asked.
+  bool JudgeFromListing(const DirectoryListing& listing, const TargetPattern& pattern,
+                        std::vector<FoundEntry>& files);
   const CandidateFilter& FilterFor(const TargetPattern& pattern);
 
   FileEnumeration& files_;

@@ -79,9 +79,7 @@ std::vector<std::string> ListMatchingFiles(DirectoryReader& reader, const std::s
                                            const TargetPattern& pattern) {
   std::vector<std::string> names;
   if (!StaysInTree(reader, directory, pattern)) return names;
-  for (FoundEntry& entry : reader.Search(directory, pattern)) {
-    if (!entry.isDirectory) names.push_back(std::move(entry.name));
-  }
+  for (FoundEntry& file : reader.Search(directory, pattern)) names.push_back(std::move(file.name));
   return names;
 }
 

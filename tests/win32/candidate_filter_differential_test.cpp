@@ -1,19 +1,16 @@
-// The pre-filter may skip asking the file system only where the file system would have yielded
-// nothing. These tests put that to the file system itself, on real directories full of
-// generated names, with a fixed seed so that any failure reproduces.
-#include "engine/candidate_filter.h"
+// A scan judges from a directory's full listing what the file system's search for a pattern
+// would yield there. These tests put every judgement to the file system itself, on real
+// directories full of generated names, with a fixed seed so that any failure reproduces.
+#include "engine/result_model.h"
 #include "engine/scan_worker.h"
-#include "engine/win32/utf.h"
 #include "engine/win32/win32_file_enumeration.h"
 #include "tests/win32/generated_names.h"
-#include "tests/win32/memory_scan_window.h"
 #include "tests/win32/temp_tree.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -28,13 +25,25 @@ constexpr int kDerivedPatterns = 250;
 // The patterns the option boxes use, and the corners of wildcard matching.
 const char* const kPresets[] = {"Temp\\*.tmp", "*.~*", "~$*.doc", "Thumbs.db", "*.*", "*",
                                 "*.", ".*", "*.tmp", "*.doc", "*.db", "?", "*~*", "*$*",
-                                "*.obj", "~*", "*1*", "* *", "*..*"};
+                                "*.obj", "~*", "*1*", "* *", "*..*", "*.dsw", "*.positions",
+                                "*$$", "*s*s", "*.t*p", "*I*", "THUMBS.DB", "*~1*", "nul", "COM1.txt"};
 
-// Creates through "\\?\" so that names ending in a dot or a blank keep it.
-void MakeVerbatimFile(const std::string& path) {
-  const HANDLE file = CreateFileW(Widen("\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+class CountingFiles : public FileEnumeration {
+ public:
+  std::vector<FoundEntry> Enumerate(const std::string& search) override {
+    ++searches;
+    return real.Enumerate(search);
+  }
+  Win32FileEnumeration real;
+  int searches = 0;
+};
+
+std::vector<std::string> FileNames(const std::vector<FoundEntry>& entries) {
+  std::vector<std::string> names;
+  for (const FoundEntry& entry : entries) {
+    if (!entry.isDirectory) names.push_back(entry.name);
+  }
+  return names;
 }
 
 class CandidateFilterDifferentialTest : public ::testing::Test {
@@ -42,29 +51,29 @@ class CandidateFilterDifferentialTest : public ::testing::Test {
   static void SetUpTestSuite() {
     tree_ = new TempTree("differential");
     SeededRandom random(kSeed);
-    Win32FileEnumeration files;
     for (int d = 0; d < kDirectories; ++d) {
       const std::string directory = "d" + std::to_string(d);
       tree_->MakeDirectory(directory + "\\Temp");
       for (int n = 0; n < kNamesPerDirectory; ++n) {
-        const bool inTemp = random.OneIn(6);
-        const std::string parent = tree_->Path(directory + (inTemp ? "\\Temp" : ""));
+        const std::string parent = directory + (random.OneIn(6) ? "\\Temp\\" : "\\");
         if (random.OneIn(15)) {
-          MakeDirectories(parent + "\\" + GenerateFileName(random, false));
+          tree_->MakeDirectory(parent + GenerateFileName(random, false));
         } else {
-          MakeVerbatimFile(parent + "\\" + GenerateFileName(random, true));
+          tree_->MakeFile(parent + GenerateFileName(random, true));
         }
       }
       directories_.push_back(tree_->Path(directory));
       directories_.push_back(tree_->Path(directory + "\\Temp"));
     }
-    // Workspaces for the sweep, one of them in the root.
+    // Workspaces for the sweep, one of them in the root; names that are devices to Win32 path
+    // parsing, and ordinary files to exact paths.
     for (const char* file : {"root.dsw", "root.ncb", "Debug\\root.obj", "d3\\w.dsw",
                              "d3\\Debug\\a.obj", "d3\\Debug\\vc60.pdb", "d3\\Release\\w.res",
-                             "d3\\ReleaseU\\b.OBJ"}) {
+                             "d3\\ReleaseU\\b.OBJ", "d1\\nul", "d2\\com1.TXT"}) {
       tree_->MakeFile(file);
     }
 
+    Win32FileEnumeration files;
     std::vector<FoundEntry> everything;
     for (const std::string& directory : directories_) {
       for (const FoundEntry& entry : files.Enumerate(directory + "\\*.*")) {
@@ -74,7 +83,7 @@ class CandidateFilterDifferentialTest : public ::testing::Test {
     // In name order: the file system's own order may differ from run to run.
     std::sort(everything.begin(), everything.end(),
               [](const FoundEntry& a, const FoundEntry& b) { return a.name < b.name; });
-    for (const char* preset : kPresets) patterns_.push_back(preset);
+    patterns_.assign(std::begin(kPresets), std::end(kPresets));
     for (int i = 0; i < kFreePatterns; ++i) patterns_.push_back(GenerateFreePattern(random));
     for (int i = 0; i < kDerivedPatterns; ++i) {
       const FoundEntry& entry = everything[random.Below(everything.size())];
@@ -98,81 +107,86 @@ TempTree* CandidateFilterDifferentialTest::tree_ = nullptr;
 std::vector<std::string> CandidateFilterDifferentialTest::directories_;
 std::vector<std::string> CandidateFilterDifferentialTest::patterns_;
 
-// Every file that the file system yields for a pattern must pass the filter, judged from the
-// entry as the directory's full listing gave it (that is what the scan has in hand).
-TEST_F(CandidateFilterDifferentialTest, KeepsEveryFileTheFileSystemYields) {
-  Win32FileEnumeration files;
-  int matchesChecked = 0;
-  int matchesFiltered = 0;
-  int searchesSpared = 0;
-  int searchesEmpty = 0;
+// Whatever the scan tells from a listing, files and order, is what the search yields.
+TEST_F(CandidateFilterDifferentialTest, WhatTheListingTellsIsWhatTheSearchYields) {
   int searches = 0;
+  int judged = 0;
+  int judgedMatches = 0;
   for (const std::string& directory : directories_) {
-    std::map<std::string, FoundEntry> listing;
-    for (const FoundEntry& entry : files.Enumerate(directory + "\\*.*")) {
-      listing[entry.name] = entry;
-    }
+    CountingFiles files;
+    DirectoryReader reader(files, ScanStrategy::SharedListing);
+    reader.FullListing(directory);
     for (const std::string& pattern : patterns_) {
-      const CandidateFilter filter(pattern);
-      bool anyCandidate = false;
-      for (const auto& named : listing) {
-        anyCandidate = anyCandidate || (!named.second.isDirectory && filter.MayMatch(named.second));
-      }
+      const int before = files.searches;
+      const std::vector<std::string> found = FileNames(reader.Search(directory, pattern));
+      EXPECT_EQ(found, FileNames(files.real.Enumerate(PatternSearch(directory, pattern))))
+          << "pattern [" << pattern << "] in " << directory;
       ++searches;
-      if (!anyCandidate) ++searchesSpared;
-      const std::vector<FoundEntry> yielded = files.Enumerate(directory + "\\" + pattern);
-      if (yielded.empty()) ++searchesEmpty;
-      for (const FoundEntry& found : yielded) {
-        if (found.isDirectory) continue;
-        ++matchesChecked;
-        if (filter.Active()) ++matchesFiltered;
-        const auto listed = listing.find(found.name);
-        if (listed == listing.end()) continue;  // a pattern with a directory part: found below
-        EXPECT_TRUE(filter.MayMatch(listed->second))
-            << "pattern [" << pattern << "] drops [" << found.name << "] (short ["
-            << listed->second.shortName << "]) in " << directory;
+      if (files.searches == before) {
+        ++judged;
+        judgedMatches += static_cast<int>(found.size());
       }
     }
   }
-  std::cout << searches << " searches, " << searchesEmpty << " of them empty, " << searchesSpared
-            << " spared by the filter; " << matchesChecked << " matches checked, "
-            << matchesFiltered << " of them against an active filter\n";
-  // Guards against a generator gone slack: too few real matches would prove nothing.
-  EXPECT_GT(matchesFiltered, 2000);
+  std::cout << searches << " searches, " << judged << " of them judged from the listing, with "
+            << judgedMatches << " files yielded\n";
+  // Guards against a generator gone slack: too few judged matches would prove nothing.
+  EXPECT_GT(judgedMatches, 2000);
 }
 
-struct ScanOutcome {
-  std::vector<std::string> numbers;
-  std::vector<std::string> paths;
+// A scan records its rows and the status texts it showed.
+struct RecordedScan : ProgressOperations {
+  ResultModel rows;
   std::vector<std::string> statusTexts;
+
+  void SetCaption(const std::string&) override {}
+  void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
+  void ShowProgressBar(bool) override {}
+  void StartProgress(std::int32_t, std::int32_t, std::int32_t) override {}
+  void StepProgress() override {}
+  void ShowProgress() override {}
+  void HideProgress() override {}
+  bool CancelRequested() override { return false; }
+
+  std::vector<std::string> Rows() {
+    std::vector<std::string> texts;
+    const int count = rows.SyncView(nullptr, 0).rowCount;
+    for (int row = 0; row < count; ++row) {
+      std::string number, path;
+      rows.RowText(row, 0, number);
+      rows.RowText(row, 1, path);
+      texts.push_back(number + "|" + path);
+    }
+    return texts;
+  }
 };
 
-ScanOutcome Scan(const std::string& root, const TargetPatternList& patterns,
-                 ScanStrategy strategy) {
+void Scan(RecordedScan& scan, const std::string& root, const TargetPatternList& patterns,
+          ScanStrategy strategy) {
   Win32FileEnumeration files;
-  MemoryScanWindow window(files);
-  window.directory = root;
-  window.ticked = {TargetBox::Vc6, TargetBox::Custom, TargetBox::Quick, TargetBox::Word,
-                   TargetBox::Thumbs};
-  window.customTargets = patterns;
-  window.quickSearch = {patterns.back()};
-  window.Scan(strategy);
-  return {window.numbers, window.paths, window.statusTexts};
+  const auto everyBox = [&patterns] {
+    return PatternRequest{true, true, true, true, patterns, {patterns.back()}};
+  };
+  ScanJob job{root, true, everyBox, files, scan.rows, scan, strategy};
+  ScanWorker(&job);
 }
 
-// The pre-filter and the listings kept between the sweep and the walk must not change a single
-// row, number or status text. Every other generated pattern keeps the run short; the root's
-// trailing separator makes the walks build texts that differ from the root's.
-TEST_F(CandidateFilterDifferentialTest, ScanGivesTheSameRowsWithAndWithoutThePrefilter) {
+// Listings shared between patterns, kept between the sweep and the walk and judged instead of
+// searched must not change a single row, number or status text. Every other generated pattern
+// keeps the run short; the root's trailing separator makes the walks build texts that differ
+// from the root's.
+TEST_F(CandidateFilterDifferentialTest, ScanGivesTheSameRowsAsOneSearchPerPattern) {
   TargetPatternList patterns;
   for (std::size_t i = 0; i < patterns_.size(); i += 2) patterns.push_back(patterns_[i]);
   const std::string root = tree_->Root() + "\\";
-  const ScanOutcome shared = Scan(root, patterns, ScanStrategy::SharedListing);
-  const ScanOutcome reference = Scan(root, patterns, ScanStrategy::EnumeratePerPattern);
-  std::cout << reference.paths.size() << " rows\n";
-  EXPECT_GT(reference.paths.size(), 2000u) << "too few rows to prove anything";
-  EXPECT_EQ(shared.paths, reference.paths);
-  EXPECT_EQ(shared.numbers, reference.numbers);
+  RecordedScan shared;
+  RecordedScan reference;
+  Scan(shared, root, patterns, ScanStrategy::SharedListing);
+  Scan(reference, root, patterns, ScanStrategy::EnumeratePerPattern);
+  const std::vector<std::string> rows = reference.Rows();
+  std::cout << rows.size() << " rows\n";
+  EXPECT_GT(rows.size(), 2000u) << "too few rows to prove anything";
+  EXPECT_EQ(shared.Rows(), rows);
   EXPECT_EQ(shared.statusTexts, reference.statusTexts);
 }
 
