@@ -71,9 +71,7 @@ TEST_P(Walks, PatternWalkBuildsPathsFromTheRootAsTyped) {
 // also when a pattern's directory part names one.
 TEST_P(Walks, PatternWalkSearchesThroughThePatternsDirectoryPartButNoReparsePoint) {
   AddFiles("C:\\w", {"Temp\\a.tmp", "b.tmp", "Temp\\Sub\\c.tmp"});
-  fs.AddLink("C:\\w\\Out", "C:\\far");
-  fs.AddLink("C:\\w\\Temp\\Out2", "C:\\far");
-  fs.AddLink("C:\\w\\OutLoop", "C:\\w");
+  for (const char* link : {"C:\\w\\Out", "C:\\w\\Temp\\Out2", "C:\\w\\OutLoop"}) fs.AddLink(link);
   fs.AddFile("C:\\far\\x.tmp");
   const struct {
     TargetPattern pattern;
@@ -129,10 +127,8 @@ TEST_P(Walks, SweepAddsByProductsPostOrderFromPlainBuildDirectoriesOnly) {
                      "Debug\\a.res", "Debug\\sub\\deep.obj",  // one level deep only
                      "Debug\\nested.dsw", "inner\\in.dsw", "inner\\in.ncb", "inner\\Release\\in.pdb",
                      "plain\\x.obj", "two\\a.dsw", "two\\b.dsw", "two\\two.aps", "two\\DEBUG\\e.obj"});
-  fs.AddLink("C:\\p\\inner\\Debug", "C:\\elsewhere");  // a junction: its files lie outside
-  fs.AddFile("C:\\elsewhere\\x.obj");
-  fs.AddLink("C:\\p\\out", "C:\\other");
-  AddFiles("C:\\other", {"o.dsw", "o.res"});
+  fs.AddLink("C:\\p\\inner\\Debug");  // a junction: its files lie outside the tree
+  fs.AddLink("C:\\p\\Out");
   Sweep("C:\\p\\");
   EXPECT_EQ(w.paths, (Texts{"C:\\p\\Debug\\a.res", "C:\\p\\inner\\in.ncb",
                             "C:\\p\\inner\\Release\\in.pdb", "C:\\p\\two\\two.aps",
@@ -145,7 +141,8 @@ TEST_P(Walks, SweepAddsByProductsPostOrderFromPlainBuildDirectoriesOnly) {
                                     "C:\\p\\inner", "C:\\p\\inner\\Release", "C:\\p\\plain",
                                     "C:\\p\\two", "C:\\p\\two\\DEBUG"}));
   for (const std::string& search : fs.searches) {
-    EXPECT_EQ(search.find("inner\\Debug"), std::string::npos) << search;
+    EXPECT_TRUE(search.find("inner\\Debug") == std::string::npos && search.find("Out") == std::string::npos)
+        << search;
   }
 }
 
