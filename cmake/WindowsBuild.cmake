@@ -73,11 +73,7 @@ endif()
 file(GLOB UI_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/ui/*.cpp)
 # The window tests build their file trees with the Win32 tests' fixture.
 set(TEST_TREE_SOURCES ${PROJECT_SOURCE_DIR}/tests/win32/temp_tree.cpp)
-# Some tests drive the built program in a process of its own, from outside.
-set(PROGRAM_DRIVER_SOURCES ${PROJECT_SOURCE_DIR}/tests/support/program_driver.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/window_driver.cpp)
-add_executable(ui_tests ${UI_TEST_SOURCES} ${TEST_TREE_SOURCES} ${PROGRAM_DRIVER_SOURCES}
-  ${UI_RESOURCES})
+add_executable(ui_tests ${UI_TEST_SOURCES} ${TEST_TREE_SOURCES} ${UI_RESOURCES})
 target_compile_options(ui_tests PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(ui_tests PRIVATE ui version gtest gmock gtest_main)
 # The program itself is driven from outside, found beside the tests.
@@ -113,8 +109,7 @@ set_tests_properties(RemovalFiles.Cleanup PROPERTIES FIXTURES_CLEANUP removal_fi
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
 # The program bench drives the built program from outside and needs none of its code.
 list(FILTER BENCH_SOURCES EXCLUDE REGEX "/program_bench\\.cpp$")
-add_executable(program_bench ${PROJECT_SOURCE_DIR}/bench/program_bench.cpp
-  ${PROGRAM_DRIVER_SOURCES} ${TEST_TREE_SOURCES})
+add_executable(program_bench ${PROJECT_SOURCE_DIR}/bench/program_bench.cpp ${TEST_TREE_SOURCES})
 target_compile_options(program_bench PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(program_bench PRIVATE engine gdi32)
 add_dependencies(program_bench Vellox)

@@ -157,9 +157,15 @@ TEST_P(Walks, SweepCancelledSkipsTheWorkspaceTestsOfDirectoriesThatSeeIt) {
   EXPECT_EQ(w.StatusTexts(), (Texts{"C:\\c", "C:\\c\\a", "C:\\c\\a\\x"}));
 }
 
+class FailingFiles : public FileEnumeration {
+ public:
+  std::vector<FoundEntry> Enumerate(const std::string&) override { throw std::bad_alloc(); }
+};
+
 // The sweep's rows come first; the pattern request is read only after the sweep, and its
 // patterns are searched own patterns first (in list order), then the quick search, Word and
 // Thumbs.db; a pattern listed twice is searched twice. The two walks list each directory once.
+// Nothing escapes the thread's body: after a failure the progress and the list go back to idle.
 TEST(ScanWorker, SweepsThenReadsThePatternsThenWalks) {
   FakeFileSystem fs;
   WorkerLog w;
@@ -180,20 +186,10 @@ TEST(ScanWorker, SweepsThenReadsThePatternsThenWalks) {
       EXPECT_EQ(++listings[search], 1) << search;
     }
   }
-}
-
-class FailingFiles : public FileEnumeration {
- public:
-  std::vector<FoundEntry> Enumerate(const std::string&) override { throw std::bad_alloc(); }
-};
-
-// Nothing may escape a thread's body; the progress and the list still go back to idle.
-TEST(ScanWorker, AFailureInTheWalkStillHidesTheProgressAndRedraws) {
   ScanWorker(nullptr);
-  FailingFiles files;
-  WorkerLog w;
-  ScanJob job{"C:\\", false, nullptr, files, w, w};
-  EXPECT_NO_THROW(ScanWorker(&job));
+  FailingFiles failing;
+  ScanJob failed{"C:\\", false, nullptr, failing, w, w};
+  EXPECT_NO_THROW(ScanWorker(&failed));
   EXPECT_EQ(w.log.back() + " " + w.log[w.log.size() - 2], "redraw 1 hide");
 }
 

@@ -70,25 +70,17 @@ std::string ReadBytes(const std::string& path, LONGLONG offset, DWORD count) {
 TempTree::TempTree(const std::string& name)
     : root_(TestTreeBase() + "\\" + name + "-" + std::to_string(GetCurrentProcessId())) {
   RemoveTree(root_);
-  if (!MakeDirectories(root_)) throw std::runtime_error("cannot create test tree " + root_);
+  MakeDirectory("");
 }
 
-TempTree::~TempTree() { RemoveTree(root_); }
-
-std::string TempTree::Path(const std::string& relative) const { return JoinPath(root_, relative); }
-
-void TempTree::MakeDirectory(const std::string& relative, DWORD attributes) const {
-  if (!MakeDirectories(Path(relative))) throw std::runtime_error("cannot create " + relative);
-  if (attributes != 0) SetFileAttributesW(Verbatim(Path(relative)).c_str(), attributes);
+void TempTree::MakeDirectory(const std::string& relative) const {
+  if (!MakeDirectories(WithoutTrailingSeparators(Path(relative)))) throw std::runtime_error("cannot create " + relative);
 }
 
 void TempTree::MakeFile(const std::string& relative, DWORD attributes, const std::string& contents) const {
   const std::string path = Path(relative);
   MakeDirectories(path.substr(0, path.find_last_of('\\')));
-  std::ofstream file(Verbatim(path).c_str(), std::ios::binary | std::ios::trunc);
-  const bool written = static_cast<bool>(file << contents);
-  file.close();
-  if (!written || !SetFileAttributesW(Verbatim(path).c_str(), attributes)) {
+  if (PathExists(path) || !WriteAt(path, 0, contents) || !SetFileAttributesW(Verbatim(path).c_str(), attributes)) {
     throw std::runtime_error("cannot create " + relative);
   }
 }

@@ -4,26 +4,6 @@
 
 #include <string>
 
-// A directory of its own below TestTreeBase() for one test, removed with everything in it when
-// the object goes. Paths here are UTF-8 and use "\"; files and directories are reached through
-// "\\?\", so names may end in a dot or a blank and paths may pass MAX_PATH.
-class TempTree {
- public:
-  explicit TempTree(const std::string& name);
-  ~TempTree();
-  TempTree(const TempTree&) = delete;
-  TempTree& operator=(const TempTree&) = delete;
-
-  const std::string& Root() const { return root_; }  // without a trailing separator
-  std::string Path(const std::string& relative) const;
-  void MakeDirectory(const std::string& relative, DWORD attributes = 0) const;
-  void MakeFile(const std::string& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
-                const std::string& contents = std::string()) const;  // parent directories too
-
- private:
-  std::string root_;
-};
-
 // A path from the environment; a Linux one (as ctest sets it under Wine) through drive Z:.
 std::string EnvironmentPath(const char* name);
 std::string TestTreeBase();  // EnvironmentPath("VELLOX_TEST_ROOT"), else the temp directory
@@ -32,7 +12,28 @@ bool PathExists(const std::string& path);
 bool MakeDirectories(const std::string& path);  // true when the directory exists afterwards
 // Clears attributes that stand in the way; a link to a directory goes as a link, never followed.
 void RemoveTree(const std::string& path);
-// Writes at an offset, growing the file (with a hole, where the system can) to reach it.
+// Writes at an offset, creating the file and growing it (with a hole, where the system can).
 bool WriteAt(const std::string& path, LONGLONG offset, const std::string& bytes);
 // Up to `count` bytes from the offset on, or "<unreadable>".
 std::string ReadBytes(const std::string& path, LONGLONG offset = 0, DWORD count = 65536);
+
+// A directory of its own below TestTreeBase() for one test, removed with everything in it when
+// the object goes. Paths here are UTF-8 and use "\"; files and directories are reached through
+// "\\?\", so names may end in a dot or a blank and paths may pass MAX_PATH.
+class TempTree {
+ public:
+  explicit TempTree(const std::string& name);
+  ~TempTree() { RemoveTree(root_); }
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  const std::string& Root() const { return root_; }  // without a trailing separator
+  std::string Path(const std::string& relative) const { return root_ + "\\" + relative; }
+  void MakeDirectory(const std::string& relative) const;
+  // A new file, its parent directories too.
+  void MakeFile(const std::string& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
+                const std::string& contents = std::string()) const;
+
+ private:
+  std::string root_;
+};

@@ -16,7 +16,9 @@ namespace {
 // separates, "." and ".." step as Win32 steps, a relative one starts at the current directory,
 // paths may be as long as the file system allows. The pattern loses its trailing dots and
 // blanks, as Win32 parsing drops them. Names in any script come back whole; hidden and system
-// files are listed like any other.
+// files are listed like any other. Names are shown with "\" after a directory and "@" after a
+// reparse point: the links made natively by the ctest fixture (scripts/link-tree) must show as
+// such, or a scan would follow them out of the tree or round a cycle.
 TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would) {
   const TempTree tree("enumeration");
   const std::string deep = std::string(100, 'd') + "\\" + std::string(100, 'e') + "\\" + std::string(100, 'f');
@@ -28,13 +30,16 @@ TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would)
   tree.MakeFile("hidden.tmp", FILE_ATTRIBUTE_HIDDEN);
   tree.MakeFile("system.tmp", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
   const std::string root = tree.Root();
+  const std::string links = TestTreeBase() + "\\links\\real";
   const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
       {root + "\\dir.\\*.tmp", {"in dotted.tmp"}},
-      {root + "/dir\\..\\.\\dir./*", {".", "..", "in dotted.tmp"}},
+      {root + "/dir\\..\\.\\dir./*", {".\\", "..\\", "in dotted.tmp"}},
       {root + "\\" + deep + "\\*.tmp", {"deep.tmp"}},
-      {root + "\\" + deep + "\\..\\..\\..\\dir", {"dir"}},
+      {root + "\\" + deep + "\\..\\..\\..\\dir", {"dir\\"}},
       {root + "\\*.tmp", {"a.tmp", "hidden.tmp", "system.tmp"}},
-      {root + "\\新建文件夹\\*", {".", "..", "Ελληνικά café 😀.tmp"}},
+      {root + "\\新建文件夹\\*", {".\\", "..\\", "Ελληνικά café 😀.tmp"}},
+      {links + "\\deeper\\*", {".\\", "..\\", "b.tmp", "cycle@"}},
+      {links + "\\*", {".\\", "..\\", "a.tmp", "deeper\\", "outside@"}},
       {"dir\\*.tmp", {"in plain.tmp"}},
       {"   \\*.tmp", {}},  // a directory named with blanks, not the current one
       {root + "\\a.tmp. .", {"a.tmp"}},
@@ -51,7 +56,9 @@ TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would)
   Win32FileEnumeration files;
   for (const auto& test : cases) {
     std::vector<std::string> names;
-    for (const FoundEntry& entry : files.Enumerate(test.first)) names.push_back(entry.name);
+    for (const FoundEntry& entry : files.Enumerate(test.first)) {
+      names.push_back(entry.name + (entry.isReparsePoint ? "@" : entry.isDirectory ? "\\" : ""));
+    }
     EXPECT_THAT(names, ::testing::UnorderedElementsAreArray(test.second)) << test.first;
   }
   SetCurrentDirectoryW(current);
