@@ -1,11 +1,9 @@
 // The main window as its user and outside tools meet it: a copy of the built program in a
 // process of its own, driven through its windows and its list view's messages.
-#include "engine/win32/utf.h"
 #include "tests/support/program_driver.h"
 #include "tests/win32/temp_tree.h"
 #include "ui/app/settings_store.h"
 #include "ui/dialogs/dialog.h"
-#include "ui/resources/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -17,81 +15,64 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-constexpr int kWorkerButtons[] = {IDC_SCAN,           IDC_PLAIN_DELETE,   IDC_FORCED_DELETE,
-                                  IDC_SHRED_DELETE,   IDC_RECYCLE_DELETE, IDC_RESTART_DELETE};
+// The test's own name: of the program's copy, its settings key and its message boxes' title.
+std::string Name() { return "VelloxTest" + std::to_string(GetCurrentProcessId()); }
+SettingsStore Settings() {
+  SettingsStore settings;
+  settings.SetRegistryRoot("Software by Quorvane", Name());
+  return settings;
+}
+// The build puts the program beside the tests.
+std::wstring Program() {
+  wchar_t path[MAX_PATH];
+  const std::wstring tests(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return tests.substr(0, tests.find_last_of(L'\\') + 1) + L"Vellox.exe";
+}
+bool Idle(const ProgramDriver& program) { return program.WaitUntilIdle(std::chrono::seconds(60)).has_value(); }
+bool Scan(const ProgramDriver& program, const std::string& directory) {
+  program.SetDirectory(directory);
+  program.Press(IDC_SCAN);
+  return Idle(program);
+}
+// The rows as "number|path", ticked ones with "+" in front.
+Rows RowsOf(const ProgramDriver& program) {
+  Rows rows;
+  for (int row = 0; row < program.RowCount(); ++row) {
+    rows.push_back((program.IsTicked(row) ? "+" : "") + program.CellText(row, 0) + "|" + program.CellText(row, 1));
+  }
+  return rows;
+}
+Rows ListBoxRows(HWND box) {
+  Rows rows;
+  for (int row = 0; row < SendMessageW(box, LB_GETCOUNT, 0, 0); ++row) {
+    wchar_t text[256] = {};
+    SendMessageW(box, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+    rows.push_back(Narrow(text));
+  }
+  return rows;
+}
+// Sends a button's command to the window, as a click on it would if it were enabled; a
+// question asked after all is answered No. True when none was asked.
+bool CommandAsksNothing(const ProgramDriver& program, int button) {
+  const bool returned = SendMessageTimeoutW(program.Main(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0,
+                                            SMTO_NORMAL, 3000, nullptr) != 0;
+  if (program.FindMessageBox() == nullptr) return returned;
+  program.AnswerMessageBox(IDNO);
+  return false;
+}
 
-class MainWindowTest : public ::testing::Test {
- protected:
-  // The test's own name: of the program's copy, its settings key and its message boxes' title.
-  static std::string Name() { return "VelloxTest" + std::to_string(GetCurrentProcessId()); }
-  static SettingsStore Settings() {
-    SettingsStore settings;
-    settings.SetRegistryRoot("Software by Quorvane", Name());
-    return settings;
-  }
-  // The build puts the program beside the tests.
-  static std::wstring Program() {
-    wchar_t path[MAX_PATH];
-    const std::wstring tests(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return tests.substr(0, tests.find_last_of(L'\\') + 1) + L"Vellox.exe";
-  }
-  static bool Idle(const ProgramDriver& program) {
-    return program.WaitUntilIdle(std::chrono::seconds(60)).has_value();
-  }
-  static bool Scan(const ProgramDriver& program, const std::string& directory) {
-    program.SetDirectory(directory);
-    program.Press(IDC_SCAN);
-    return Idle(program);
-  }
-  // The rows as "number|path", ticked ones with "+" in front.
-  static Rows RowsOf(const ProgramDriver& program) {
-    Rows rows;
-    for (int row = 0; row < program.RowCount(); ++row) {
-      rows.push_back((program.IsTicked(row) ? "+" : "") + program.CellText(row, 0) + "|" +
-                     program.CellText(row, 1));
-    }
-    return rows;
-  }
-  static Rows ListBoxRows(HWND box) {
-    Rows rows;
-    for (int row = 0; row < SendMessageW(box, LB_GETCOUNT, 0, 0); ++row) {
-      wchar_t text[256] = {};
-      SendMessageW(box, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
-      rows.push_back(Narrow(text));
-    }
-    return rows;
-  }
-  // Sends a button's command to the window, as a click on it would if it were enabled; a
-  // question asked after all is answered No. True when none was asked.
-  static bool CommandAsksNothing(const ProgramDriver& program, int button) {
-    const bool returned = SendMessageTimeoutW(program.Main(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                                              0, SMTO_NORMAL, 3000, nullptr) != 0;
-    if (program.FindMessageBox() == nullptr) return returned;
-    program.AnswerMessageBox(IDNO);
-    return false;
-  }
-};
-
-// A fresh start reads its settings without writing any: the keys are there, empty. The sweep
-// comes first, then own patterns, quick search, Word, Thumbs.db; a second scan starts from an
-// empty list. Every way of ticking reaches the list: a click on a box, Space on the focused
-// row, a tick set from outside, Tick all and Untick all; typing a number finds its row.
-TEST_F(MainWindowTest, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
+// A fresh start writes no settings. The sweep comes first, then own patterns, quick search,
+// Word, Thumbs.db; a second scan starts from an empty list. Every way of ticking reaches the
+// list: a click on a box, Space on the focused row, a tick set from outside, Tick all and
+// Untick all; typing a number finds its row.
+TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
   TempTree tree("scan-kinds");
-  for (const char* file : {"app.dsw", "Debug\\main.obj", "notes.tmp", "trace.log", "keep.txt"}) {
-    tree.MakeFile(file);
-  }
+  for (const char* file : {"app.dsw", "Debug\\main.obj", "notes.tmp", "trace.log", "keep.txt"}) tree.MakeFile(file);
   tree.MakeFile("~$report.doc", FILE_ATTRIBUTE_HIDDEN);
   tree.MakeFile("Thumbs.db", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   const ProgramDriver program(Program(), Name());
   ASSERT_NE(program.Main(), nullptr);
-  for (const char* section : {"Recent", "UserType"}) {
-    HKEY key = nullptr;
-    const std::wstring path = L"Software\\Software by Quorvane\\" + Widen(Name() + "\\" + section);
-    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS) << section;
-    RegCloseKey(key);
-    EXPECT_TRUE(Settings().ReadSection(section).EntryNames().empty()) << section;
-  }
+  for (const char* section : {"Recent", "UserType"}) EXPECT_TRUE(Settings().ReadSection(section).EntryNames().empty());
   for (int box : {IDC_TARGET_VC6, IDC_TARGET_WORD, IDC_TARGET_THUMBS}) program.SetBox(box, true);
   HWND ownPatterns = program.OpenOwnPatterns();
   ASSERT_TRUE(program.EnterPattern(ownPatterns, IDC_ADD_PATTERN, "*.tmp") && program.CloseWith(ownPatterns, IDOK));
@@ -126,7 +107,7 @@ TEST_F(MainWindowTest, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts
 // in the recycle bin, one deleted at restart stays till then. The two announcements change
 // nothing; with no rows, and for an empty directory no scan gives any, only "who is using"
 // asks at all. The rows that stay keep their numbers.
-TEST_F(MainWindowTest, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
+TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
   enum Outcome { kKept, kGone, kRecycled, kPending };  // the row goes unless the file is kept
   const Rows files = {"a 报告.tmp", "b Übersicht.tmp", "c сводка.tmp", "d データ.tmp", "e 😀.tmp"};
   const struct {
@@ -179,7 +160,8 @@ TEST_F(MainWindowTest, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode)
     }
     if (tested.outcome == kKept) *at = at->substr(1);
     EXPECT_EQ(PathExists(tree.Path(tested.file)), tested.outcome == kKept || tested.outcome == kPending);
-    EXPECT_EQ(ReadBytes(data + "\\Trash\\files\\" + tested.file), tested.outcome == kRecycled ? "secret" : "<unreadable>");
+    const std::string recycled = ReadBytes(data + "\\Trash\\files\\" + tested.file);
+    EXPECT_EQ(recycled, tested.outcome == kRecycled ? "secret" : "<unreadable>");
   }
   EXPECT_EQ(ReadBytes(tree.Path("b.link")), std::string(4096, '\0'));
   EXPECT_EQ(program.FindMessageBox(), nullptr) << "a run ends without a message";
@@ -190,7 +172,7 @@ TEST_F(MainWindowTest, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode)
 // way the file in hand (a large one, first) is shredded to the end and the run stops there,
 // and no cancel carries over into the next run. Enter or Exit during a scan ends the window
 // once the scan has stopped; only Exit keeps the directory.
-TEST_F(MainWindowTest, OneWorkerAtATimeAndCancelOrExitStopsItAfterTheFileInHand) {
+TEST(MainWindow, OneWorkerAtATimeAndCancelOrExitStopsItAfterTheFileInHand) {
   const TempTree tree("busy");
   constexpr int kSmallFiles = 400;  // each in a directory of its own, so that a scan takes a while
   for (int d = 0; d < kSmallFiles; ++d) tree.MakeFile("d" + std::to_string(d) + "\\f.dat");
@@ -213,7 +195,8 @@ TEST_F(MainWindowTest, OneWorkerAtATimeAndCancelOrExitStopsItAfterTheFileInHand)
       ASSERT_TRUE(program.PressAndAnswer(IDC_SHRED_DELETE, IDYES));
       HWND progress = program.WaitForDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW);
       ASSERT_EQ(ProgramDriver::Text(progress), "正在删除...");
-      for (int button : kWorkerButtons) {
+      for (int button : {IDC_SCAN, IDC_PLAIN_DELETE, IDC_FORCED_DELETE, IDC_SHRED_DELETE, IDC_RECYCLE_DELETE,
+                         IDC_RESTART_DELETE}) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(program.Main(), button))) << button;
         EXPECT_TRUE(exit || CommandAsksNothing(program, button)) << button;
       }
@@ -230,11 +213,11 @@ TEST_F(MainWindowTest, OneWorkerAtATimeAndCancelOrExitStopsItAfterTheFileInHand)
 }
 
 // The program keeps its settings under its own name and titles its message boxes with it (here
-// the one saying that help cannot start). The directory shown at the start is kept on Exit.
-// The own patterns load as Count and FileType1..n back them; a pattern is not added where a row
-// begins with it in any letter case; Cancel keeps the list; a shrunk list leaves the values
-// above Count behind. The quick-search box keeps its caption through a cancelled entry.
-TEST_F(MainWindowTest, SettingsAreKeptUnderTheProgramsOwnName) {
+// the one saying that help cannot start). The own patterns load as Count and FileType1..n back
+// them; a pattern is not added where a row begins with it in any letter case; Cancel keeps the
+// list; a shrunk list leaves the values above Count behind. The quick-search box keeps its
+// caption through a cancelled entry. The directory shown at the start is kept on Exit.
+TEST(MainWindow, SettingsAreKeptUnderTheProgramsOwnName) {
   const Rows patterns = {"*.bak", "Temp\\*.tmp", "*.old", "~*.*", "*.chk"};
   const ProgramDriver program(Program(), Name(), [&] {
     Settings().WriteString("Recent", "Search", "Z:\\no such place\\最近的目录");
