@@ -20,9 +20,7 @@ class FakeFileSystem : public FileEnumeration {
   Texts searches;
 
   // Paths are absolute ("C:\a\b"); missing parents become plain directories.
-  void AddFile(const std::string& path, const std::string& shortName = "") {
-    Add(path, {"", shortName, false, false});
-  }
+  void AddFile(const std::string& path, const std::string& shortName = "") { Add(path, {"", shortName, false, false}); }
   void AddDirectory(const std::string& path) { Add(path, {"", "", true, false}); }
   void AddLink(const std::string& path) { Add(path, {"", "", true, true}); }
 
@@ -32,18 +30,17 @@ class FakeFileSystem : public FileEnumeration {
     const std::string mask = search.substr(maskStart);
     const std::string directory = Key(search.substr(0, maskStart));
     const std::string full = directory + mask;
-    const auto characters =
-        std::count_if(full.begin(), full.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    const auto characters = std::count_if(full.begin(), full.end(), [](char c) { return (c & 0xC0) != 0x80; });
     if (mask.empty() || !Exists(directory) || characters > 259) return {};
     std::vector<FoundEntry> entries;
     if (directory != "c:\\") entries = {{".", "", true, false}, {"..", "", true, false}};
     for (const Node& node : nodes_) {
       if (node.parent == directory) entries.push_back(node.entry);
     }
-    const auto noMatch = [&mask](const FoundEntry& e) {
-      return !Matches(mask, e.name) && (e.shortName.empty() || !Matches(mask, e.shortName));
-    };
-    entries.erase(std::remove_if(entries.begin(), entries.end(), noMatch), entries.end());
+    entries.erase(std::remove_if(entries.begin(), entries.end(), [&mask](const FoundEntry& e) {
+                    return !Matches(mask, e.name) && (e.shortName.empty() || !Matches(mask, e.shortName));
+                  }),
+                  entries.end());
     return entries;
   }
 
@@ -140,8 +137,7 @@ class WorkerLog : public ResultList, public ProgressOperations {
   void SetStatusText(const std::string& text) override { Log("status " + text); }
   void ShowProgressBar(bool show) override { Log(show ? "bar 1" : "bar 0"); }
   void StartProgress(std::int32_t lower, std::int32_t upper, std::int32_t step) override {
-    Log("range " + std::to_string(lower) + ".." + std::to_string(upper) + " by " +
-        std::to_string(step));
+    Log("range " + std::to_string(lower) + ".." + std::to_string(upper) + " by " + std::to_string(step));
     cancelFlag = false;
   }
   void StepProgress() override { Log("step"); }

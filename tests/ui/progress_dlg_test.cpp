@@ -50,6 +50,7 @@ TEST(ProgressWindow, ShowsWhatTheWorkerPublishedAndStaysAwayOnceTheUserPutsItAwa
     EXPECT_EQ(worker.CancelRequested(), c.cancelled);
     worker.SetStatusText("C:\\late");
     window.ShowPublishedState();
+    EXPECT_FALSE(IsWindowVisible(shown));
     worker.HideProgress();
     window.ShowPublishedState();
     EXPECT_FALSE(IsWindowVisible(shown));
