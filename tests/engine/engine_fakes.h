@@ -57,8 +57,7 @@ class FakeFileSystem : public FileEnumeration {
       return *mask == '\0' || ((*mask == '.' || *mask == '*') && Matches(mask + 1, name));
     }
     if (*mask == '*') return Matches(mask + 1, name) || Matches(mask, name + 1);
-    return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) &&
-           Matches(mask + 1, name + 1);
+    return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) && Matches(mask + 1, name + 1);
   }
 
   // The directory a path names, as "c:\a\b\" in lower case; empty on another drive.

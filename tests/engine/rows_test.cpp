@@ -69,7 +69,7 @@ TEST(ResultModel, ShowsRowsAsAppendedAndCompactsRemovedOnesWhileRedrawIsOn) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
-// Every way the window changes ticks reaches the worker; a removed row is no longer ticked.
+// Every way the window changes ticks reaches the worker, which passes removed rows by.
 // Type-to-find looks at the number column.
 TEST(ResultModel, TicksSetByTheWindowAreWhatTheWorkerReadsAndFindMatchesNumbers) {
   ResultModel model;
@@ -153,11 +153,10 @@ TEST(DeleteWorker, RemovesTickedRowsInOrderKeepingThoseWhoseRemovalFails) {
   DeleteWorker(nullptr);
 }
 
-// Each mode selects its operation (the super mode the forced one; an unknown mode none), and
-// only in the recycle mode does the view follow each row as its file goes. A tick or the mode
-// changed while the run goes counts when the worker reaches the row. However a run is cut
-// short, the removal in hand finishes and its row goes, and the run ends with the progress
-// hidden, the list redrawing and BusyFlag at 0.
+// Each mode selects its operation (super: forced; an unknown one: none); only while recycling
+// does the view follow each row as its file goes. A tick or the mode changed during the run
+// counts when the worker reaches the row. However a run is cut short, the removal in hand
+// finishes and its row goes; the progress is hidden, the list redrawing and BusyFlag 0.
 TEST(DeleteWorker, EachModeItsOperationTicksReadAnewAndAStopBeforeTheNextRow) {
   const auto changeAfterTheFirst = [](Deletion& d) {
     d.onRemoval = [&d, first = true]() mutable {

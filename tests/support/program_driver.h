@@ -41,15 +41,13 @@ class ProgramDriver {
     remote_ = VirtualAllocEx(process_.hProcess, nullptr, sizeof(LVITEMW) + kTextCapacity * 2, MEM_COMMIT | MEM_RESERVE,
                              PAGE_READWRITE);
   }
-  // Exits as a user would if the program still runs, then removes the copy and its settings.
+  // Exits as a user would if the program still runs (closing first what a caller that failed
+  // left open over the main window), then removes the copy and its settings.
   ~ProgramDriver() {
     if (process_.hProcess != nullptr) {
-      // A caller that failed may have left a question or a dialog open over the main window.
-      for (int tries = 0; tries < 5; ++tries) {
-        HWND open = FindVisibleDialog([&](HWND window) { return window != main_; });
-        if (open == nullptr) break;
+      for (HWND open; (open = FindVisibleDialog([&](HWND window) { return window != main_; })) != nullptr;) {
         PostMessageW(open, WM_COMMAND, open == FindMessageBox() ? IDNO : IDCANCEL, 0);
-        WaitUntil([&] { return !IsWindowVisible(open); }, 2000);
+        if (!WaitUntil([&] { return !IsWindowVisible(open); }, 2000)) break;
       }
       if (!Exit(std::chrono::seconds(600))) TerminateProcess(process_.hProcess, 1);
       WaitForSingleObject(process_.hProcess, 10000);
@@ -64,8 +62,7 @@ class ProgramDriver {
 
   // Polls condition until it holds or timeoutMs passes; gives the last answer.
   static bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (; !condition(); Sleep(10)) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(10)) {
       if (GetTickCount64() > deadline) return false;
     }
     return true;
@@ -73,7 +70,6 @@ class ProgramDriver {
 
   HWND Main() const { return main_; }  // null when the window did not show
   HANDLE Process() const { return process_.hProcess; }
-
   // The first visible dialog of the program's main thread (its window thread) with a control
   // of this id and window class (ids repeat across dialogs, classes tell them apart), or null.
   HWND FindDialog(int controlId, const wchar_t* controlClass) const {
@@ -106,8 +102,7 @@ class ProgramDriver {
     return closed;
   }
 
-  // A click that may open a modal window returns at once; ClickAndWait returns when the
-  // click's handler has run.
+  // A click that may open a modal window returns at once; ClickAndWait once its handler has run.
   static void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
   static void ClickAndWait(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
   static std::string Text(HWND window) {
@@ -119,7 +114,6 @@ class ProgramDriver {
   static void SetItemText(HWND dialog, int id, const std::string& text) {
     SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
   }
-
   void SetDirectory(const std::string& path) const { SetItemText(main_, IDC_DIRECTORY, path); }
   // An option box that opens nothing when ticked.
   void SetBox(int box, bool ticked) const {
@@ -144,7 +138,6 @@ class ProgramDriver {
     Click(main_, IDC_TARGET_CUSTOM);
     return WaitForDialog(IDC_PATTERN_LIST, WC_LISTBOXW);
   }
-
   // A button whose command opens no modal window; returns once the command has run.
   void Press(int button) const { ClickAndWait(main_, button); }
   // A button whose command asks first: the moment of the answer, once the command has gone on.
@@ -183,7 +176,6 @@ class ProgramDriver {
     }
     return std::nullopt;
   }
-
   int RowCount() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
   std::string CellText(int row, int column) const {
     auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<LVITEMW*>(remote_) + 1);
@@ -218,7 +210,6 @@ class ProgramDriver {
     PostMessageW(List(), WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
     return WaitUntil([&] { return IsTicked(row) != before; });
   }
-
   // Presses Exit; true when the process then ended with exit code 0 within the limit.
   bool Exit(std::chrono::seconds limit) const {
     if (main_ == nullptr) return false;
@@ -235,8 +226,7 @@ class ProgramDriver {
 
   static std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
+    return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 64)));
   }
   // The first visible dialog of the program's main thread that matches.
   HWND FindVisibleDialog(const std::function<bool(HWND)>& matches) const {
@@ -258,8 +248,7 @@ class ProgramDriver {
   LRESULT SendRemote(UINT message, int row, T& data) const {
     static_assert(sizeof(T) <= sizeof(LVITEMW), "the text follows an LVITEMW");
     WriteProcessMemory(process_.hProcess, remote_, &data, sizeof(data), nullptr);
-    const LRESULT result =
-        SendMessageW(List(), message, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote_));
+    const LRESULT result = SendMessageW(List(), message, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote_));
     ReadProcessMemory(process_.hProcess, remote_, &data, sizeof(data), nullptr);
     return result;
   }

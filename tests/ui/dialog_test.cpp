@@ -39,8 +39,7 @@ TEST(Dialog, WorkFromAnotherThreadRunsOnTheWindowThreadAndDestroyingTheWindowEnd
       DWORD ranOn = 0;
       EXPECT_TRUE(dialog.RunOnWindowThread([&] { ranOn = GetCurrentThreadId(); }));
       EXPECT_EQ(ranOn, windowThread);
-      EXPECT_THROW(dialog.RunOnWindowThread([] { throw std::runtime_error("on the window"); }),
-                   std::runtime_error);
+      EXPECT_THROW(dialog.RunOnWindowThread([] { throw std::runtime_error("on the window"); }), std::runtime_error);
       dialog.RunOnWindowThread([&] { DestroyWindow(dialog.Handle()); });
     });
   };
@@ -57,9 +56,8 @@ TEST(Dialog, F1AsksForHelpOnTheDialogItWasPressedIn) {
     int heldKey;  // 0: none
     Where where;
     std::vector<int> asked;
-  } cases[] = {{0, kDialog, {IDD_TARGET_ENTRY}}, {0, kControl, {IDD_TARGET_ENTRY}},
-               {0, kModeless, {IDD_PROGRESS}},   {VK_SHIFT, kDialog, {}},
-               {VK_CONTROL, kDialog, {}},        {VK_MENU, kDialog, {}}};
+  } cases[] = {{0, kDialog, {IDD_TARGET_ENTRY}}, {0, kControl, {IDD_TARGET_ENTRY}}, {0, kModeless, {IDD_PROGRESS}},
+               {VK_SHIFT, kDialog, {}},          {VK_CONTROL, kDialog, {}},          {VK_MENU, kDialog, {}}};
   for (const auto& c : cases) {
     std::vector<int> asked;
     Dialog::SetHelpHandler([&](int templateId) { asked.push_back(templateId); });
@@ -88,8 +86,7 @@ TEST(Dialog, F1AsksForHelpOnTheDialogItWasPressedIn) {
 // control id repeated within a dialog would reach the wrong control.
 TEST(Dialog, TemplatesGiveComboEntriesOnceAndUniqueControlIds) {
   std::vector<LRESULT> counts;
-  for (int templateId : {IDD_TARGET_ENTRY, IDD_TARGET_ENTRY, IDD_TARGET_LIST, IDD_PROGRESS,
-                         IDD_CLEANER_DIALOG}) {
+  for (int templateId : {IDD_TARGET_ENTRY, IDD_TARGET_ENTRY, IDD_TARGET_LIST, IDD_PROGRESS, IDD_CLEANER_DIALOG}) {
     ProbeDialog dialog(templateId);
     dialog.onInit = [&] {
       counts.push_back(SendDlgItemMessageW(dialog.Handle(), IDC_PATTERN_EDIT, CB_GETCOUNT, 0, 0));

@@ -20,8 +20,7 @@ TEST(ProgressWindow, ShowsWhatTheWorkerPublishedAndStaysAwayOnceTheUserPutsItAwa
     UINT message;
     WPARAM wParam;
     bool cancelled;
-  } cases[] = {{"Cancel or Esc", WM_COMMAND, IDCANCEL, true},
-               {"close box", WM_CLOSE, 0, true},
+  } cases[] = {{"Cancel or Esc", WM_COMMAND, IDCANCEL, true}, {"close box", WM_CLOSE, 0, true},
                {"Enter", WM_COMMAND, IDOK, false}};
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
@@ -44,7 +43,6 @@ TEST(ProgressWindow, ShowsWhatTheWorkerPublishedAndStaysAwayOnceTheUserPutsItAwa
     EXPECT_EQ(window.Caption() + " " + window.ItemText(IDC_PROGRESS_TEXT), "正在删除... C:\\临时\\999");
     EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, TRUE, 0) * 100000 + SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 1070000);
     EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 16);
-
     SendMessageW(shown, c.message, c.wParam, 0);
     EXPECT_FALSE(IsWindowVisible(shown));
     EXPECT_EQ(worker.CancelRequested(), c.cancelled);
@@ -55,7 +53,6 @@ TEST(ProgressWindow, ShowsWhatTheWorkerPublishedAndStaysAwayOnceTheUserPutsItAwa
     window.ShowPublishedState();
     EXPECT_FALSE(IsWindowVisible(shown));
     EXPECT_EQ(worker.CancelRequested(), c.cancelled);
-
     worker.ShowProgress();
     window.ShowPublishedState();
     EXPECT_TRUE(IsWindowVisible(shown));

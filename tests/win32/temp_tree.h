@@ -53,8 +53,7 @@ inline void RemoveTree(const std::string& path) {
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
   WIN32_FIND_DATAW data;
   const HANDLE search = directory && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0
-                            ? FindFirstFileW((wide + L"\\*").c_str(), &data)
-                            : INVALID_HANDLE_VALUE;
+                            ? FindFirstFileW((wide + L"\\*").c_str(), &data) : INVALID_HANDLE_VALUE;
   for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &data)) {
     const std::wstring name = data.cFileName;
     if (name != L"." && name != L"..") RemoveTree(path + "\\" + Narrow(name));
