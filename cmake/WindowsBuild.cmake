@@ -73,7 +73,7 @@ endif()
 file(GLOB UI_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/ui/*.cpp)
 add_executable(ui_tests ${UI_TEST_SOURCES} ${UI_RESOURCES})
 target_compile_options(ui_tests PRIVATE ${PROJECT_WARNINGS})
-target_link_libraries(ui_tests PRIVATE ui version gtest gmock gtest_main)
+target_link_libraries(ui_tests PRIVATE ui gtest gmock gtest_main)
 # The program itself is driven from outside, found beside the tests.
 add_dependencies(ui_tests Vellox)
 # Files recycled by the window tests go to a recycle bin of their own (see the removal tests).
