@@ -213,7 +213,6 @@ ScanResult Scan(const std::string& root, ScanStrategy strategy) {
                    TargetBox::Thumbs};
   window.customTargets = {kCustomPattern};
   window.quickSearch = {kQuickPattern};
-  window.keepStatusTexts = false;
   window.Scan(strategy);
   return {window.paths, files.listings, files.searches, files.emptySearches};
 }

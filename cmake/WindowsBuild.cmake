@@ -71,15 +71,9 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 file(GLOB UI_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/ui/*.cpp)
-# The window tests build their file trees with the Win32 tests' fixture.
-set(TEST_TREE_SOURCES ${PROJECT_SOURCE_DIR}/tests/win32/temp_tree.cpp)
-# Some tests drive the built program in a process of its own, from outside.
-set(PROGRAM_DRIVER_SOURCES ${PROJECT_SOURCE_DIR}/tests/support/program_driver.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/window_driver.cpp)
-add_executable(ui_tests ${UI_TEST_SOURCES} ${TEST_TREE_SOURCES} ${PROGRAM_DRIVER_SOURCES}
-  ${UI_RESOURCES})
+add_executable(ui_tests ${UI_TEST_SOURCES} ${UI_RESOURCES})
 target_compile_options(ui_tests PRIVATE ${PROJECT_WARNINGS})
-target_link_libraries(ui_tests PRIVATE ui version gtest gmock gtest_main)
+target_link_libraries(ui_tests PRIVATE ui gtest gmock gtest_main)
 # The program itself is driven from outside, found beside the tests.
 add_dependencies(ui_tests Vellox)
 # Files recycled by the window tests go to a recycle bin of their own (see the removal tests).
@@ -94,7 +88,7 @@ gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
 target_link_libraries(engine PUBLIC advapi32 user32)
 set(REMOVAL_TEST_ROOT ${CMAKE_BINARY_DIR}/test-trees/removal)
 file(GLOB REMOVAL_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/removal_*.cpp)
-add_executable(removal_tests ${REMOVAL_TEST_SOURCES} ${TEST_TREE_SOURCES})
+add_executable(removal_tests ${REMOVAL_TEST_SOURCES})
 target_compile_options(removal_tests PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(removal_tests PRIVATE engine gtest gmock gtest_main)
 gtest_discover_tests(removal_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
@@ -113,14 +107,13 @@ set_tests_properties(RemovalFiles.Cleanup PROPERTIES FIXTURES_CLEANUP removal_fi
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
 # The program bench drives the built program from outside and needs none of its code.
 list(FILTER BENCH_SOURCES EXCLUDE REGEX "/program_bench\\.cpp$")
-add_executable(program_bench ${PROJECT_SOURCE_DIR}/bench/program_bench.cpp
-  ${PROGRAM_DRIVER_SOURCES} ${TEST_TREE_SOURCES})
+add_executable(program_bench ${PROJECT_SOURCE_DIR}/bench/program_bench.cpp)
 target_compile_options(program_bench PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(program_bench PRIVATE engine gdi32)
 add_dependencies(program_bench Vellox)
 foreach(source ${BENCH_SOURCES})
   get_filename_component(name ${source} NAME_WE)
-  add_executable(${name} ${source} ${TEST_TREE_SOURCES} ${UI_RESOURCES})
+  add_executable(${name} ${source} ${UI_RESOURCES})
   target_compile_options(${name} PRIVATE ${PROJECT_WARNINGS})
   target_link_libraries(${name} PRIVATE ui)
 endforeach()

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "engine/directory_reader.h"
-#include "engine/path_text.h"
+#include "engine/file_enumeration.h"
 #include "engine/progress_operations.h"
 #include "engine/result_list.h"
 
 #include <algorithm>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,52 +14,37 @@ using Texts = std::vector<std::string>;
 // An in-memory drive C: that enumerates as the scan expects of the file system: wildcards
 // against the long or the short name, "." and ".." in every directory but the root, "\" and "/"
 // alike, "." and ".." in paths as text, nothing beyond 259 characters, and directories that are
-// reparse points, optionally showing another directory's entries. Entries come in the order
-// added; every search is logged.
+// reparse points (holding nothing). Entries come in the order added; every search is logged.
 class FakeFileSystem : public FileEnumeration {
  public:
   Texts searches;
 
   // Paths are absolute ("C:\a\b"); missing parents become plain directories.
-  void AddDirectory(const std::string& path) { Resolve(path, true); }
-  void AddFile(const std::string& path, const std::string& shortName = "") {
-    Add(path, false)->entry.shortName = shortName;
-  }
-  void AddLink(const std::string& path, const std::string& target = "") {
-    Node* link = Add(path, true);
-    link->entry.isReparsePoint = true;
-    if (!target.empty()) link->shows = Resolve(target, true)->shows;
-  }
+  void AddFile(const std::string& path, const std::string& shortName = "") { Add(path, {"", shortName, false, false}); }
+  void AddDirectory(const std::string& path) { Add(path, {"", "", true, false}); }
+  void AddLink(const std::string& path) { Add(path, {"", "", true, true}); }
 
   std::vector<FoundEntry> Enumerate(const std::string& search) override {
     searches.push_back(search);
     const std::string::size_type maskStart = search.find_last_of("\\/") + 1;  // npos + 1 = 0
     const std::string mask = search.substr(maskStart);
-    Texts names;
-    const Node* directory = Resolve(search.substr(0, maskStart), false, &names);
-    std::string fullPath = "C:\\" + mask;
-    for (const std::string& name : names) fullPath += name + "\\";
-    const auto characters =
-        std::count_if(fullPath.begin(), fullPath.end(), [](char c) { return (c & 0xC0) != 0x80; });
-    if (directory == nullptr || mask.empty() || characters > 259) return {};
+    const std::string directory = Key(search.substr(0, maskStart));
+    const std::string full = directory + mask;
+    const auto characters = std::count_if(full.begin(), full.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    if (mask.empty() || !Exists(directory) || characters > 259) return {};
     std::vector<FoundEntry> entries;
-    if (directory != &root_) entries = {{".", "", true, false}, {"..", "", true, false}};
-    for (const auto& child : directory->shows->children) entries.push_back(child->entry);
-    const auto noMatch = [&mask](const FoundEntry& e) {
-      return !Matches(mask, e.name) && (e.shortName.empty() || !Matches(mask, e.shortName));
-    };
-    entries.erase(std::remove_if(entries.begin(), entries.end(), noMatch), entries.end());
+    if (directory != "c:\\") entries = {{".", "", true, false}, {"..", "", true, false}};
+    for (const Node& node : nodes_) {
+      if (node.parent == directory) entries.push_back(node.entry);
+    }
+    entries.erase(std::remove_if(entries.begin(), entries.end(), [&mask](const FoundEntry& e) {
+                    return !Matches(mask, e.name) && (e.shortName.empty() || !Matches(mask, e.shortName));
+                  }),
+                  entries.end());
     return entries;
   }
 
  private:
-  struct Node {
-    FoundEntry entry{"", "", true, false};
-    Node* shows = this;  // whose entries it holds: a link's target
-    std::vector<std::unique_ptr<Node>> children;
-  };
-
-  static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
   static char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
   // "*" any run, "?" one byte, ASCII letters without case, "." and "*" left at the end of the
@@ -74,51 +57,45 @@ class FakeFileSystem : public FileEnumeration {
       return *mask == '\0' || ((*mask == '.' || *mask == '*') && Matches(mask + 1, name));
     }
     if (*mask == '*') return Matches(mask + 1, name) || Matches(mask, name + 1);
-    return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) &&
-           Matches(mask + 1, name + 1);
+    return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) && Matches(mask + 1, name + 1);
   }
 
-  // The directory a path names, created when asked; its names below the root go to *names.
-  Node* Resolve(const std::string& path, bool create, Texts* names = nullptr) {
-    const bool hasDrive = path.size() >= 2 && path[1] == ':';
-    if (hasDrive && Lower(path[0]) != 'c') return nullptr;
-    Texts walked;
-    std::string component;
-    for (std::string::size_type i = hasDrive ? 2 : 0; i <= path.size(); ++i) {
-      if (i < path.size() && !IsSeparator(path[i])) {
-        component += path[i];
+  // The directory a path names, as "c:\a\b\" in lower case; empty on another drive.
+  static std::string Key(const std::string& path) {
+    if (path.size() < 2 || path[1] != ':' || Lower(path[0]) != 'c') return "";
+    Texts names;
+    std::string name;
+    for (std::string::size_type i = 2; i <= path.size(); ++i) {
+      if (i < path.size() && path[i] != '\\' && path[i] != '/') {
+        name += Lower(path[i]);
         continue;
       }
-      if (component == ".." && !walked.empty()) walked.pop_back();
-      if (!component.empty() && component != "." && component != "..") walked.push_back(component);
-      component.clear();
+      if (name == ".." && !names.empty()) names.pop_back();
+      if (!name.empty() && name != "." && name != "..") names.push_back(name);
+      name.clear();
     }
-    Node* node = &root_;
-    for (const std::string& name : walked) {
-      auto& children = node->shows->children;
-      const auto child = std::find_if(children.begin(), children.end(), [&name](const auto& c) {
-        return c->entry.isDirectory && EqualIgnoringAsciiCase(c->entry.name, name);
-      });
-      if (child == children.end() && !create) return nullptr;
-      node = child != children.end() ? child->get() : Add(name, true, children);
-    }
-    if (names != nullptr) *names = walked;
-    return node;
+    std::string key = "c:\\";
+    for (const std::string& n : names) key += n + "\\";
+    return key;
   }
-
-  Node* Add(const std::string& path, bool isDirectory) {
+  bool Exists(const std::string& key) const {
+    return key == "c:\\" || std::any_of(nodes_.begin(), nodes_.end(), [&key](const Node& node) {
+             return node.entry.isDirectory && node.key == key;
+           });
+  }
+  void Add(const std::string& path, FoundEntry entry) {
     const std::string::size_type separator = path.find_last_of('\\');
-    return Add(path.substr(separator + 1), isDirectory,
-               Resolve(path.substr(0, separator), true)->shows->children);
-  }
-  static Node* Add(const std::string& name, bool isDirectory,
-                   std::vector<std::unique_ptr<Node>>& siblings) {
-    siblings.push_back(std::make_unique<Node>());
-    siblings.back()->entry = FoundEntry{name, "", isDirectory, false};
-    return siblings.back().get();
+    const std::string parent = path.substr(0, separator);
+    if (!Exists(Key(parent))) AddDirectory(parent);
+    entry.name = path.substr(separator + 1);
+    if (!Exists(Key(path))) nodes_.push_back({Key(parent), Key(path), entry});
   }
 
-  Node root_;
+  struct Node {
+    std::string parent, key;  // as Key gives them
+    FoundEntry entry;
+  };
+  std::vector<Node> nodes_;
 };
 
 // A result list and a progress that log what a worker does, in order: "row 3 C:\a.tmp",
@@ -159,8 +136,7 @@ class WorkerLog : public ResultList, public ProgressOperations {
   void SetStatusText(const std::string& text) override { Log("status " + text); }
   void ShowProgressBar(bool show) override { Log(show ? "bar 1" : "bar 0"); }
   void StartProgress(std::int32_t lower, std::int32_t upper, std::int32_t step) override {
-    Log("range " + std::to_string(lower) + ".." + std::to_string(upper) + " by " +
-        std::to_string(step));
+    Log("range " + std::to_string(lower) + ".." + std::to_string(upper) + " by " + std::to_string(step));
     cancelFlag = false;
   }
   void StepProgress() override { Log("step"); }

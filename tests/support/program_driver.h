@@ -1,63 +1,262 @@
 #pragma once
 
-#include "tests/support/window_driver.h"
+#include "engine/win32/utf.h"
+#include "ui/resources/resource.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Runs a copy of the built program under a name of its own in another process and drives its
-// main window from outside as a user or an outside tool would: by control ids, window classes,
-// visibility, enabled state and list view messages. The name names the settings key, which is
-// removed before the start and after the end: every run starts from fresh settings.
+// windows from outside as a user or an outside tool would: by control ids, window classes,
+// visibility, enabled state and list view messages. The name titles the program's message boxes
+// and names its settings key, which is removed before the start and after the end. Every wait
+// has a time limit, so a window that never shows makes a caller fail instead of hang.
 class ProgramDriver {
  public:
   using Clock = std::chrono::steady_clock;
 
-  ProgramDriver(const std::wstring& program, const std::string& name);
-  // Exits as a user would if the program still runs, then removes the copy and its settings.
-  ~ProgramDriver();
+  // beforeStart runs once the old settings are gone, to store those the program starts with.
+  ProgramDriver(const std::wstring& program, const std::string& name, const std::function<void()>& beforeStart = {})
+      : copy_(program.substr(0, program.find_last_of(L"\\/") + 1) + Widen(name) + L".exe"),
+        settingsKey_(L"Software\\Software by Quorvane\\" + Widen(name)),
+        name_(name) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey_.c_str());
+    if (beforeStart) beforeStart();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    std::wstring commandLine = L"\"" + copy_ + L"\"";
+    if (!CopyFileW(program.c_str(), copy_.c_str(), FALSE) ||
+        !CreateProcessW(copy_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process_)) {
+      return;
+    }
+    main_ = WaitForDialog(IDC_RESULT_LIST, WC_LISTVIEWW);
+    remote_ = VirtualAllocEx(process_.hProcess, nullptr, sizeof(LVITEMW) + kTextCapacity * 2, MEM_COMMIT | MEM_RESERVE,
+                             PAGE_READWRITE);
+  }
+  // Exits as a user would if the program still runs (closing first what a caller that failed
+  // left open over the main window), then removes the copy and its settings.
+  ~ProgramDriver() {
+    if (process_.hProcess != nullptr) {
+      for (HWND open; (open = FindVisibleDialog([&](HWND window) { return window != main_; })) != nullptr;) {
+        PostMessageW(open, WM_COMMAND, open == FindMessageBox() ? IDNO : IDCANCEL, 0);
+        if (!WaitUntil([&] { return !IsWindowVisible(open); }, 2000)) break;
+      }
+      if (!Exit(std::chrono::seconds(600))) TerminateProcess(process_.hProcess, 1);
+      WaitForSingleObject(process_.hProcess, 10000);
+      CloseHandle(process_.hThread);
+      CloseHandle(process_.hProcess);
+    }
+    DeleteFileW(copy_.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey_.c_str());
+  }
   ProgramDriver(const ProgramDriver&) = delete;
   ProgramDriver& operator=(const ProgramDriver&) = delete;
 
+  // Polls condition until it holds or timeoutMs passes; gives the last answer.
+  static bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(10)) {
+      if (GetTickCount64() > deadline) return false;
+    }
+    return true;
+  }
+
   HWND Main() const { return main_; }  // null when the window did not show
-  void SetDirectory(const std::string& path) const;
-  // An option box that opens nothing when ticked.
-  void SetBox(int box, bool ticked) const;
-  // Tick the box and enter the patterns in the dialog that it opens.
-  bool SetQuickSearch(const std::string& pattern) const;
-  bool SetOwnPatterns(const std::vector<std::string>& patterns) const;
-
-  // A button whose command opens no modal window; returns once the command has run.
-  void Press(int button) const { WindowDriver::ClickAndWait(main_, button); }
-  // A button whose command asks first: the moment of the answer, once the command has gone on.
-  std::optional<Clock::time_point> PressAndAnswer(int button, int answer) const;
-  // The end of a worker as a user sees it: Scan enabled again, the progress window hidden and
-  // the row count holding still. Gives the moment that state began.
-  std::optional<Clock::time_point> WaitUntilIdle(std::chrono::seconds limit) const;
-
-  int RowCount() const;
-  std::string CellText(int row, int column) const;
-  bool IsTicked(int row) const;
-  void SetTick(int row, bool ticked) const;
-
   HANDLE Process() const { return process_.hProcess; }
+  // The first visible dialog of the program's main thread (its window thread) with a control
+  // of this id and window class (ids repeat across dialogs, classes tell them apart), or null.
+  HWND FindDialog(int controlId, const wchar_t* controlClass) const {
+    return FindVisibleDialog([&](HWND window) { return ClassOf(GetDlgItem(window, controlId)) == controlClass; });
+  }
+  HWND WaitForDialog(int controlId, const wchar_t* controlClass) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindDialog(controlId, controlClass)) != nullptr; });
+    return found;
+  }
+  // The visible message box: a dialog titled with the program's name.
+  HWND FindMessageBox() const {
+    return FindVisibleDialog([&](HWND window) { return Text(window) == name_; });
+  }
+  // Waits for a message box, presses button (IDYES, IDNO, IDOK) and gives the box's text once
+  // the command that asked has gone on.
+  std::optional<std::string> AnswerMessageBox(int button) const {
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindMessageBox()) != nullptr; })) return std::nullopt;
+    const std::string text = ItemText(box, 0xFFFF);  // the id of a message box's text
+    CloseWith(box, button);
+    return text;
+  }
+  // Presses button in a dialog of the program; true once the dialog has gone and the command
+  // that opened it has gone on.
+  bool CloseWith(HWND dialog, int button) const {
+    Click(dialog, button);
+    const bool closed = WaitUntil([&] { return !IsWindow(dialog); });
+    SendMessageW(main_, WM_NULL, 0, 0);  // handled once that command has returned
+    return closed;
+  }
+
+  // A click that may open a modal window returns at once; ClickAndWait once its handler has run.
+  static void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+  static void ClickAndWait(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+  static std::string Text(HWND window) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    const LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return Narrow(text.data(), static_cast<std::size_t>(copied));
+  }
+  static std::string ItemText(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
+  static void SetItemText(HWND dialog, int id, const std::string& text) {
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+  }
+  void SetDirectory(const std::string& path) const { SetItemText(main_, IDC_DIRECTORY, path); }
+  // An option box that opens nothing when ticked.
+  void SetBox(int box, bool ticked) const {
+    if ((SendDlgItemMessageW(main_, box, BM_GETCHECK, 0, 0) == BST_CHECKED) != ticked) Press(box);
+  }
+  // Presses button on owner (the quick-search box, Add) and enters pattern in the entry dialog.
+  bool EnterPattern(HWND owner, int button, const std::string& pattern) const {
+    Click(owner, button);
+    HWND entry = WaitForDialog(IDC_PATTERN_EDIT, WC_COMBOBOXW);
+    if (entry == nullptr) return false;
+    SetItemText(entry, IDC_PATTERN_EDIT, pattern);
+    return CloseWith(entry, IDOK);
+  }
+  // Ticks the quick-search box afresh and enters the pattern in the dialog that it opens.
+  bool SetQuickSearch(const std::string& pattern) const {
+    SetBox(IDC_TARGET_QUICK, false);
+    return EnterPattern(main_, IDC_TARGET_QUICK, pattern);
+  }
+  // Ticks the own-patterns box afresh; gives the list dialog it opens.
+  HWND OpenOwnPatterns() const {
+    SetBox(IDC_TARGET_CUSTOM, false);
+    Click(main_, IDC_TARGET_CUSTOM);
+    return WaitForDialog(IDC_PATTERN_LIST, WC_LISTBOXW);
+  }
+  // A button whose command opens no modal window; returns once the command has run.
+  void Press(int button) const { ClickAndWait(main_, button); }
+  // A button whose command asks first: the moment of the answer, once the command has gone on.
+  std::optional<Clock::time_point> PressAndAnswer(int button, int answer) const {
+    Click(main_, button);
+    if (!WaitUntil([&] { return FindMessageBox() != nullptr; })) return std::nullopt;
+    const Clock::time_point answered = Clock::now();
+    AnswerMessageBox(answer);
+    return answered;
+  }
+  // The end of a worker as a user sees it: Scan enabled again, the progress window hidden and
+  // the row count holding still. Gives the moment that state began. Polled finer than
+  // WaitUntil: the moment found is a time measured.
+  std::optional<Clock::time_point> WaitUntilIdle(std::chrono::seconds limit) const {
+    const Clock::time_point deadline = Clock::now() + limit;
+    std::optional<Clock::time_point> stillSince;
+    int count = -1;
+    for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now()) {
+      // While Scan is disabled a worker runs: only that is asked, and seldom, since every
+      // question of ours takes the program's turn at the server.
+      if (!IsWindowEnabled(GetDlgItem(main_, IDC_SCAN))) {
+        stillSince.reset();
+        Sleep(5);
+        continue;
+      }
+      // The progress window is the program's dialog that holds the bar.
+      if (FindDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW) != nullptr) {
+        stillSince.reset();
+      } else if (const int seen = RowCount(); !stillSince || seen != count) {
+        stillSince = now;
+        count = seen;
+      } else if (now - *stillSince >= kStillFor) {
+        return stillSince;
+      }
+      Sleep(2);
+    }
+    return std::nullopt;
+  }
+  int RowCount() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
+  std::string CellText(int row, int column) const {
+    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<LVITEMW*>(remote_) + 1);
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = remoteText;
+    item.cchTextMax = kTextCapacity;
+    std::wstring text(static_cast<std::size_t>(SendRemote(LVM_GETITEMTEXTW, row, item)), L'\0');
+    ReadProcessMemory(process_.hProcess, remoteText, text.data(), text.size() * 2, nullptr);
+    return Narrow(text);
+  }
+  bool IsTicked(int row) const {
+    const LRESULT state = SendMessageW(List(), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+  }
+  void SetTick(int row, bool ticked) const {
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+    SendRemote(LVM_SETITEMSTATE, row, item);
+  }
+  // Clicks the row's check box with the mouse; true once the tick has changed.
+  bool ClickTickBox(int row) const {
+    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+    SendRemote(LVM_GETITEMRECT, row, bounds);
+    LVHITTESTINFO hit{{bounds.left, (bounds.top + bounds.bottom) / 2}, 0, 0, 0, 0};
+    for (; hit.pt.x < bounds.right; ++hit.pt.x) {
+      if (SendRemote(LVM_HITTEST, 0, hit) == row && (hit.flags & LVHT_ONITEMSTATEICON) != 0) break;
+    }
+    const bool before = IsTicked(row);
+    PostMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+    PostMessageW(List(), WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+    return WaitUntil([&] { return IsTicked(row) != before; });
+  }
   // Presses Exit; true when the process then ended with exit code 0 within the limit.
-  bool Exit(std::chrono::seconds limit) const;
+  bool Exit(std::chrono::seconds limit) const {
+    if (main_ == nullptr) return false;
+    Click(main_, IDCANCEL);
+    DWORD exitCode = 1;
+    return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(limit.count() * 1000)) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(process_.hProcess, &exitCode) && exitCode == 0;
+  }
 
  private:
-  bool EnterPattern(HWND owner, int button, const std::string& pattern) const;
-  // A list view message whose LVITEMW the list view reads and writes in the program's memory.
-  LRESULT SendItem(UINT message, int row, const LVITEMW& item) const;
+  static constexpr std::size_t kTextCapacity = 32768;
+  // A row count that has not moved for this long belongs to a worker that has ended.
+  static constexpr std::chrono::milliseconds kStillFor{300};
+
+  static std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 64)));
+  }
+  // The first visible dialog of the program's main thread that matches.
+  HWND FindVisibleDialog(const std::function<bool(HWND)>& matches) const {
+    std::pair<const std::function<bool(HWND)>*, HWND> search{&matches, nullptr};
+    EnumThreadWindows(
+        process_.dwThreadId,
+        [](HWND window, LPARAM parameter) {
+          auto* s = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(parameter);
+          if (ClassOf(window) != L"#32770" || !IsWindowVisible(window) || !(*s->first)(window)) return TRUE;
+          s->second = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+  }
+  HWND List() const { return GetDlgItem(main_, IDC_RESULT_LIST); }
+  // A list view message whose structure the list view reads and writes in the program's memory.
+  template <class T>
+  LRESULT SendRemote(UINT message, int row, T& data) const {
+    static_assert(sizeof(T) <= sizeof(LVITEMW), "the text follows an LVITEMW");
+    WriteProcessMemory(process_.hProcess, remote_, &data, sizeof(data), nullptr);
+    const LRESULT result = SendMessageW(List(), message, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote_));
+    ReadProcessMemory(process_.hProcess, remote_, &data, sizeof(data), nullptr);
+    return result;
+  }
 
   std::wstring copy_;
   std::wstring settingsKey_;
+  std::string name_;
   PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;
-  WindowDriver windows_;
-  void* remote_ = nullptr;  // an LVITEMW and then its text, in the program's memory
+  void* remote_ = nullptr;  // a structure and then a text, in the program's memory
 };

@@ -1,15 +1,19 @@
+// The start-up's pieces: the application's name, the own patterns in the settings, the notice.
 #include "ui/app/cleaner_app.h"
-
-#include "engine/win32/utf.h"
-#include "tests/ui/window_fixture.h"
+#include "ui/app/notice.h"
+#include "ui/app/own_patterns.h"
 #include "ui/app/settings_store.h"
-#include "ui/resources/resource.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
+
+namespace {
 
 TEST(ApplicationName, IsTheExecutablesFileNameWithoutExtension) {
   const struct {
@@ -29,54 +33,69 @@ TEST(ApplicationName, IsTheExecutablesFileNameWithoutExtension) {
   }
 }
 
-// A copy of the program under a name of its own starts with fresh settings under that name
-// (the keys exist, without values, once its window is open), titles its message boxes with it
-// (here the one that says help cannot start, since no help file exists) and ends when its
-// window closes, leaving the empty directory field behind as an empty "Search".
-TEST(RenamedCopy, KeepsSettingsAndTitlesMessageBoxesUnderItsOwnName) {
-  wchar_t path[MAX_PATH];
-  std::wstring source(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-  source.replace(source.find_last_of(L'\\') + 1, std::wstring::npos, L"Vellox.exe");
-  const std::wstring name = L"VelloxCopy" + std::to_wstring(GetCurrentProcessId());
-  const std::wstring executable = std::wstring(path, GetTempPathW(MAX_PATH, path)) + name + L".exe";
-  const std::wstring settingsKey = L"Software\\Software by Quorvane\\" + name;
-  const auto valueCount = [&](const wchar_t* section) {
-    HKEY key = nullptr;
-    DWORD values = 0;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, (settingsKey + section).c_str(), 0, KEY_READ, &key)) return -1;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                     nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return static_cast<int>(values);
-  };
-  RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey.c_str());
-  ASSERT_TRUE(CopyFileW(source.c_str(), executable.c_str(), FALSE));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  std::wstring commandLine = L"\"" + executable + L"\"";
-  ASSERT_TRUE(CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                             nullptr, nullptr, &startup, &process));
-
-  const WindowDriver driver(process.dwThreadId, Narrow(name));
-  HWND main = driver.WaitForDialog(IDC_RESULT_LIST, L"SysListView32");
-  EXPECT_NE(main, nullptr);
-  EXPECT_EQ(valueCount(L"\\Recent") * 10 + valueCount(L"\\UserType"), 0);
-  PostMessageW(main, WM_KEYDOWN, VK_F1, 1);
-  EXPECT_EQ(driver.AnswerMessageBox(IDOK).value_or("no box titled with the name"), "启动帮助失败。");
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  const bool ended = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
-  if (!ended) TerminateProcess(process.hProcess, 1);
-  WaitForSingleObject(process.hProcess, 10000);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  EXPECT_TRUE(ended && exitCode == 0) << "still running or exit code " << exitCode;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-
-  SettingsStore copySettings;
-  copySettings.SetRegistryRoot("Software by Quorvane", Narrow(name));
-  EXPECT_EQ(copySettings.ReadString("Recent", "Search", "<missing>"), "");
-  DeleteFileW(executable.c_str());
-  RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey.c_str());
+// Whatever Count says, loading takes no time, and the list ends at the last stored pattern that
+// Count covers; a pattern missing below it loads empty. A Count that is no 32-bit number loads
+// nothing.
+TEST(OwnPatterns, LoadAsFarAsStoredValuesBackTheCount) {
+  const struct {
+    std::int64_t count;  // beyond 32 bits: stored as 8 bytes
+    std::vector<int> stored;
+    std::vector<std::string> loaded;
+  } cases[] = {{3, {1, 3, 4}, {"*.1", "", "*.3"}},
+               {100000, {}, {}},
+               {2147483647, {1, 3}, {"*.1", "", "*.3"}},
+               {-2147483647 - 1, {1}, {}},
+               {1ll << 32 | 2, {1}, {}}};
+  const std::wstring key = L"Software\\Vellox Tests\\own patterns";
+  SettingsStore settings;
+  settings.SetRegistryRoot("Vellox Tests", "own patterns");
+  for (const auto& tested : cases) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    settings.WriteInt("UserType", "Count", static_cast<std::int32_t>(tested.count));
+    if (tested.count > INT32_MAX) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, (key + L"\\UserType").c_str(), L"Count", REG_BINARY,
+                      &tested.count, sizeof tested.count);
+    }
+    for (int k : tested.stored) {
+      settings.WriteString("UserType", "FileType" + std::to_string(k), "*." + std::to_string(k));
+    }
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(LoadOwnPatterns(settings), tested.loaded) << tested.count;
+    EXPECT_LT(GetTickCount64() - start, 1000u) << tested.count;
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vellox Tests");
 }
+
+// The program's notice deciphers to text for a multi-line edit (every line ending in CR LF);
+// any change of its resource fails the check.
+TEST(Notice, DeciphersToCrLfTextAndAnyChangeFailsTheCheck) {
+  const auto notice = LoadNoticeResource();
+  ASSERT_TRUE(notice.has_value());
+  EXPECT_NE(notice->find("回收站"), std::string::npos);
+  const auto lineFeeds = std::count(notice->begin(), notice->end(), '\n');
+  EXPECT_GE(lineFeeds, 2);
+  EXPECT_EQ(std::count(notice->begin(), notice->end(), '\r'), lineFeeds);
+
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC resource = FindResourceW(module, L"IDR_MY_MEMO", L"ENCRYPT");
+  const std::string original(static_cast<const char*>(LockResource(LoadResource(module, resource))),
+                             SizeofResource(module, resource));
+  const struct {
+    const char* change;
+    void (*apply)(std::string&);
+  } changes[] = {
+      {"format mark", [](std::string& s) { s[0] ^= 0x01; }},
+      {"length grown", [](std::string& s) { s[4] = static_cast<char>(s[4] + 1); }},
+      {"text byte", [](std::string& s) { s[s.size() / 2] ^= 0x01; }},
+      {"tag", [](std::string& s) { s.back() ^= 0x01; }},
+      {"cut short by one", [](std::string& s) { s.pop_back(); }},
+      {"nothing left", [](std::string& s) { s.clear(); }},
+  };
+  for (const auto& change : changes) {
+    std::string tampered = original;
+    change.apply(tampered);
+    EXPECT_EQ(DecipherNotice(tampered), std::nullopt) << change.change;
+  }
+}
+
+}  // namespace

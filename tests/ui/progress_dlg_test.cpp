@@ -1,26 +1,29 @@
 #include "ui/dialogs/progress_dlg.h"
 
-#include "tests/ui/window_fixture.h"
 #include "ui/resources/resource.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
-// The window shows what the worker published once the window thread takes it. Each way the
-// user puts the window away hides it at once, and it stays hidden until the worker shows it
-// again; only the cancels ask the worker to stop.
+// The window shows where the worker's calls ended, once the window thread takes them. Each way
+// the user puts the window away hides it at once, and it stays hidden until the worker shows it
+// again; only the cancels ask the worker to stop. The worker's show and StartProgress clear
+// that request, hiding keeps it, and a closing request stays whatever the worker does.
 TEST(ProgressWindow, ShowsWhatTheWorkerPublishedAndStaysAwayOnceTheUserPutsItAway) {
   const struct {
     const char* what;
     UINT message;
     WPARAM wParam;
     bool cancelled;
-  } cases[] = {{"Cancel or Esc", WM_COMMAND, IDCANCEL, true},
-               {"close box", WM_CLOSE, 0, true},
+  } cases[] = {{"Cancel or Esc", WM_COMMAND, IDCANCEL, true}, {"close box", WM_CLOSE, 0, true},
                {"Enter", WM_COMMAND, IDOK, false}};
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     CProgressDlg window;
@@ -30,34 +33,38 @@ TEST(ProgressWindow, ShowsWhatTheWorkerPublishedAndStaysAwayOnceTheUserPutsItAwa
     PublishedProgress& worker = window.State();
     worker.SetCaption("正在删除...");
     worker.ShowProgressBar(true);
-    worker.StartProgress(0, 70000, 1);
-    worker.SetStatusText("C:\\临时\\a.tmp");
-    worker.StepProgress();
-    worker.StepProgress();
+    worker.StartProgress(10, 70000, 2);
+    for (int row = 0; row < 1000; ++row) worker.SetStatusText("C:\\临时\\" + std::to_string(row));
+    for (int step = 0; step < 3; ++step) worker.StepProgress();
     worker.ShowProgress();
     EXPECT_FALSE(IsWindowVisible(shown)) << "shown by the window thread only";
     window.ShowPublishedState();
     EXPECT_TRUE(IsWindowVisible(shown) && IsWindowVisible(bar));
-    EXPECT_EQ(WindowDriver::Text(shown), "正在删除...");
-    EXPECT_EQ(WindowDriver::ItemText(shown, IDC_PROGRESS_TEXT), "C:\\临时\\a.tmp");
-    EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 70000);
-    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 2);
-
+    EXPECT_EQ(window.Caption() + " " + window.ItemText(IDC_PROGRESS_TEXT), "正在删除... C:\\临时\\999");
+    EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, TRUE, 0) * 100000 + SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 1070000);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 16);
     SendMessageW(shown, c.message, c.wParam, 0);
     EXPECT_FALSE(IsWindowVisible(shown));
     EXPECT_EQ(worker.CancelRequested(), c.cancelled);
     worker.SetStatusText("C:\\late");
     window.ShowPublishedState();
+    EXPECT_FALSE(IsWindowVisible(shown));
     worker.HideProgress();
     window.ShowPublishedState();
     EXPECT_FALSE(IsWindowVisible(shown));
     EXPECT_EQ(worker.CancelRequested(), c.cancelled);
-
     worker.ShowProgress();
     window.ShowPublishedState();
     EXPECT_TRUE(IsWindowVisible(shown));
     EXPECT_FALSE(worker.CancelRequested());
-    EXPECT_EQ(WindowDriver::ItemText(shown, IDC_PROGRESS_TEXT), "C:\\late");
+    EXPECT_EQ(window.ItemText(IDC_PROGRESS_TEXT), "C:\\late");
+    worker.CancelFlag() = 1;
+    worker.StartProgress(0, 1, 1);
+    EXPECT_FALSE(worker.CancelRequested());
+    worker.RequestClose();
+    worker.StartProgress(0, 1, 1);
+    worker.ShowProgress();
+    EXPECT_TRUE(worker.CancelRequested());
     worker.HideProgress();
     window.ShowPublishedState();
     EXPECT_FALSE(IsWindowVisible(shown));

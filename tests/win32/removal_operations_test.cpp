@@ -104,8 +104,7 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       const std::string target = at(test.file.empty() ? test.row : test.file);
       const DWORD attributesBefore = GetFileAttributesW(Verbatim(target).c_str());
       const HANDLE lock = test.locked ? CreateFileW(Verbatim(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                                    0, nullptr)
-                                      : INVALID_HANDLE_VALUE;
+                                                    0, nullptr) : INVALID_HANDLE_VALUE;
       ASSERT_EQ(test.locked, lock != INVALID_HANDLE_VALUE);
 
       Win32RemovalOperations removal(test.root.empty() ? base : base + "\\" + test.root);

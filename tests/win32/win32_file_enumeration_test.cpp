@@ -1,5 +1,6 @@
 #include "engine/win32/win32_file_enumeration.h"
 
+#include "engine/win32/utf.h"
 #include "tests/win32/temp_tree.h"
 
 #include <gmock/gmock.h>
@@ -12,21 +13,35 @@
 namespace {
 
 // The directory part is searched as written: a trailing dot or blank belongs to a name, "/"
-// separates, "." and ".." step as Win32 steps, paths may be as long as the file system allows.
-// The pattern loses its trailing dots and blanks, as Win32 parsing drops them.
+// separates, "." and ".." step as Win32 steps, a relative one starts at the current directory,
+// paths may be as long as the file system allows. The pattern loses its trailing dots and
+// blanks, as Win32 parsing drops them. Names in any script come back whole; hidden and system
+// files are listed like any other. Names are shown with "\" after a directory and "@" after a
+// reparse point: the links made natively by the ctest fixture (scripts/link-tree) must show as
+// such, or a scan would follow them out of the tree or round a cycle.
 TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would) {
   const TempTree tree("enumeration");
   const std::string deep = std::string(100, 'd') + "\\" + std::string(100, 'e') + "\\" + std::string(100, 'f');
   for (const std::string& file : {std::string("dir.\\in dotted.tmp"), std::string("dir\\in plain.tmp"),
-                                  std::string("a.tmp"), std::string("blank "), deep + "\\deep.tmp"}) {
+                                  std::string("a.tmp"), std::string("blank "), deep + "\\deep.tmp",
+                                  std::string("新建文件夹\\Ελληνικά café 😀.tmp")}) {
     tree.MakeFile(file);
   }
+  tree.MakeFile("hidden.tmp", FILE_ATTRIBUTE_HIDDEN);
+  tree.MakeFile("system.tmp", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
   const std::string root = tree.Root();
+  const std::string links = TestTreeBase() + "\\links\\real";
   const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
       {root + "\\dir.\\*.tmp", {"in dotted.tmp"}},
-      {root + "/dir\\..\\.\\dir./*", {".", "..", "in dotted.tmp"}},
+      {root + "/dir\\..\\.\\dir./*", {".\\", "..\\", "in dotted.tmp"}},
       {root + "\\" + deep + "\\*.tmp", {"deep.tmp"}},
-      {root + "\\" + deep + "\\..\\..\\..\\dir", {"dir"}},
+      {root + "\\" + deep + "\\..\\..\\..\\dir", {"dir\\"}},
+      {root + "\\*.tmp", {"a.tmp", "hidden.tmp", "system.tmp"}},
+      {root + "\\新建文件夹\\*", {".\\", "..\\", "Ελληνικά café 😀.tmp"}},
+      {links + "\\deeper\\*", {".\\", "..\\", "b.tmp", "cycle@"}},
+      {links + "\\*", {".\\", "..\\", "a.tmp", "deeper\\", "outside@"}},
+      {"dir\\*.tmp", {"in plain.tmp"}},
+      {"   \\*.tmp", {}},  // a directory named with blanks, not the current one
       {root + "\\a.tmp. .", {"a.tmp"}},
       {root + "\\blank ", {}},
       {root + "\\blank*", {"blank "}},
@@ -35,12 +50,18 @@ TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would)
       {std::string(), {}},
       {root + std::string("\\*\0.tmp", 7), {}},  // a NUL would cut it to "\*"
   };
+  wchar_t current[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, current);
+  SetCurrentDirectoryW(Widen(root).c_str());
   Win32FileEnumeration files;
   for (const auto& test : cases) {
     std::vector<std::string> names;
-    for (const FoundEntry& entry : files.Enumerate(test.first)) names.push_back(entry.name);
+    for (const FoundEntry& entry : files.Enumerate(test.first)) {
+      names.push_back(entry.name + (entry.isReparsePoint ? "@" : entry.isDirectory ? "\\" : ""));
+    }
     EXPECT_THAT(names, ::testing::UnorderedElementsAreArray(test.second)) << test.first;
   }
+  SetCurrentDirectoryW(current);
 }
 
 }  // namespace
