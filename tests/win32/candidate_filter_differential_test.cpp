@@ -46,36 +46,40 @@ std::vector<std::string> FileNames(const std::vector<FoundEntry>& entries) {
   return names;
 }
 
-class CandidateFilterDifferentialTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    tree_ = new TempTree("differential");
+// One generated tree and pattern list for all tests, built on first use: generating is the slow
+// part. Built inside a test, so that a tree that cannot be made fails that test; a failed suite
+// set-up would show as skipped.
+struct GeneratedTree {
+  TempTree tree{"differential"};
+  std::vector<std::string> directories;
+  std::vector<std::string> patterns;
+
+  GeneratedTree() {
     SeededRandom random(kSeed);
     for (int d = 0; d < kDirectories; ++d) {
       const std::string directory = "d" + std::to_string(d);
-      tree_->MakeDirectory(directory + "\\Temp");
+      tree.MakeDirectory(directory + "\\Temp");
       for (int n = 0; n < kNamesPerDirectory; ++n) {
         const std::string parent = directory + (random.OneIn(6) ? "\\Temp\\" : "\\");
-        if (random.OneIn(15)) {
-          tree_->MakeDirectory(parent + GenerateFileName(random, false));
-        } else {
-          tree_->MakeFile(parent + GenerateFileName(random, true));
-        }
+        const bool isDirectory = random.OneIn(15);
+        const std::string name = parent + GenerateFileName(random, !isDirectory);
+        if (PathExists(tree.Path(name))) continue;  // the generator may repeat a name
+        isDirectory ? tree.MakeDirectory(name) : tree.MakeFile(name);
       }
-      directories_.push_back(tree_->Path(directory));
-      directories_.push_back(tree_->Path(directory + "\\Temp"));
+      directories.push_back(tree.Path(directory));
+      directories.push_back(tree.Path(directory + "\\Temp"));
     }
     // Workspaces for the sweep, one of them in the root; names that are devices to Win32 path
     // parsing, and ordinary files to exact paths.
     for (const char* file : {"root.dsw", "root.ncb", "Debug\\root.obj", "d3\\w.dsw",
                              "d3\\Debug\\a.obj", "d3\\Debug\\vc60.pdb", "d3\\Release\\w.res",
                              "d3\\ReleaseU\\b.OBJ", "d1\\nul", "d2\\com1.TXT"}) {
-      tree_->MakeFile(file);
+      tree.MakeFile(file);
     }
 
     Win32FileEnumeration files;
     std::vector<FoundEntry> everything;
-    for (const std::string& directory : directories_) {
+    for (const std::string& directory : directories) {
       for (const FoundEntry& entry : files.Enumerate(directory + "\\*.*")) {
         if (!entry.isDirectory) everything.push_back(entry);
       }
@@ -83,40 +87,32 @@ class CandidateFilterDifferentialTest : public ::testing::Test {
     // In name order: the file system's own order may differ from run to run.
     std::sort(everything.begin(), everything.end(),
               [](const FoundEntry& a, const FoundEntry& b) { return a.name < b.name; });
-    patterns_.assign(std::begin(kPresets), std::end(kPresets));
-    for (int i = 0; i < kFreePatterns; ++i) patterns_.push_back(GenerateFreePattern(random));
+    patterns.assign(std::begin(kPresets), std::end(kPresets));
+    for (int i = 0; i < kFreePatterns; ++i) patterns.push_back(GenerateFreePattern(random));
     for (int i = 0; i < kDerivedPatterns; ++i) {
       const FoundEntry& entry = everything[random.Below(everything.size())];
       const bool fromAlias = !entry.shortName.empty() && random.OneIn(3);
-      patterns_.push_back(GeneratePatternFrom(random, fromAlias ? entry.shortName : entry.name));
+      patterns.push_back(GeneratePatternFrom(random, fromAlias ? entry.shortName : entry.name));
     }
   }
-
-  static void TearDownTestSuite() {
-    delete tree_;
-    tree_ = nullptr;
-  }
-
-  // One generated tree and pattern list for all tests of the suite: generating is the slow part.
-  static TempTree* tree_;
-  static std::vector<std::string> directories_;
-  static std::vector<std::string> patterns_;
 };
 
-TempTree* CandidateFilterDifferentialTest::tree_ = nullptr;
-std::vector<std::string> CandidateFilterDifferentialTest::directories_;
-std::vector<std::string> CandidateFilterDifferentialTest::patterns_;
+const GeneratedTree& Generated() {
+  static const GeneratedTree generated;
+  return generated;
+}
 
 // Whatever the scan tells from a listing, files and order, is what the search yields.
-TEST_F(CandidateFilterDifferentialTest, WhatTheListingTellsIsWhatTheSearchYields) {
+TEST(CandidateFilterDifferential, WhatTheListingTellsIsWhatTheSearchYields) {
+  const GeneratedTree& generated = Generated();
   int searches = 0;
   int judged = 0;
   int judgedMatches = 0;
-  for (const std::string& directory : directories_) {
+  for (const std::string& directory : generated.directories) {
     CountingFiles files;
     DirectoryReader reader(files, ScanStrategy::SharedListing);
     reader.FullListing(directory);
-    for (const std::string& pattern : patterns_) {
+    for (const std::string& pattern : generated.patterns) {
       const int before = files.searches;
       const std::vector<std::string> found = FileNames(reader.Search(directory, pattern));
       EXPECT_EQ(found, FileNames(files.real.Enumerate(PatternSearch(directory, pattern))))
@@ -175,10 +171,11 @@ void Scan(RecordedScan& scan, const std::string& root, const TargetPatternList& 
 // searched must not change a single row, number or status text. Every other generated pattern
 // keeps the run short; the root's trailing separator makes the walks build texts that differ
 // from the root's.
-TEST_F(CandidateFilterDifferentialTest, ScanGivesTheSameRowsAsOneSearchPerPattern) {
+TEST(CandidateFilterDifferential, ScanGivesTheSameRowsAsOneSearchPerPattern) {
+  const GeneratedTree& generated = Generated();
   TargetPatternList patterns;
-  for (std::size_t i = 0; i < patterns_.size(); i += 2) patterns.push_back(patterns_[i]);
-  const std::string root = tree_->Root() + "\\";
+  for (std::size_t i = 0; i < generated.patterns.size(); i += 2) patterns.push_back(generated.patterns[i]);
+  const std::string root = generated.tree.Root() + "\\";
   RecordedScan shared;
   RecordedScan reference;
   Scan(shared, root, patterns, ScanStrategy::SharedListing);
