@@ -11,15 +11,14 @@
 
 using Texts = std::vector<std::string>;
 
-// An in-memory drive C: that enumerates as the scan expects of the file system: wildcards
-// against the long or the short name, "." and ".." in every directory but the root, "\" and "/"
-// alike, "." and ".." in paths as text, nothing beyond 259 characters, and directories that are
-// reparse points (holding nothing). Entries come in the order added; every search is logged.
+// An in-memory drive C: that enumerates as the file system does: wildcards against the long or
+// the short name, "." and ".." in every directory but the root, "\" and "/" alike, "." and ".."
+// in paths as text, nothing beyond 259 characters, links holding nothing; entries in the order
+// added, every search logged. Missing parents of what is added become plain directories.
 class FakeFileSystem : public FileEnumeration {
  public:
   Texts searches;
 
-  // Paths are absolute ("C:\a\b"); missing parents become plain directories.
   void AddFile(const std::string& path, const std::string& shortName = "") { Add(path, {"", shortName, false, false}); }
   void AddDirectory(const std::string& path) { Add(path, {"", "", true, false}); }
   void AddLink(const std::string& path) { Add(path, {"", "", true, true}); }
@@ -32,16 +31,15 @@ class FakeFileSystem : public FileEnumeration {
     const std::string full = directory + mask;
     const auto characters = std::count_if(full.begin(), full.end(), [](char c) { return (c & 0xC0) != 0x80; });
     if (mask.empty() || !Exists(directory) || characters > 259) return {};
-    std::vector<FoundEntry> entries;
+    std::vector<FoundEntry> entries, found;
     if (directory != "c:\\") entries = {{".", "", true, false}, {"..", "", true, false}};
     for (const Node& node : nodes_) {
       if (node.parent == directory) entries.push_back(node.entry);
     }
-    entries.erase(std::remove_if(entries.begin(), entries.end(), [&mask](const FoundEntry& e) {
-                    return !Matches(mask, e.name) && (e.shortName.empty() || !Matches(mask, e.shortName));
-                  }),
-                  entries.end());
-    return entries;
+    for (const FoundEntry& e : entries) {
+      if (Matches(mask, e.name) || (!e.shortName.empty() && Matches(mask, e.shortName))) found.push_back(e);
+    }
+    return found;
   }
 
  private:
@@ -102,9 +100,7 @@ class FakeFileSystem : public FileEnumeration {
 // "status C:\x", "cancel?", "show", "step", ...; onEvent sees each entry as it is logged.
 class WorkerLog : public ResultList, public ProgressOperations {
  public:
-  Texts log;
-  Texts numbers;
-  Texts paths;
+  Texts log, numbers, paths;
   int failingAppend = -1;  // by the 0-based count of AppendRow calls
   bool cancelFlag = false;
   std::function<void(const std::string& entry)> onEvent;
@@ -126,6 +122,7 @@ class WorkerLog : public ResultList, public ProgressOperations {
     return RowCount() - 1;
   }
   void SetRedraw(bool on) override { Log(on ? "redraw 1" : "redraw 0"); }
+  // The walks only append.
   RowHandle FirstRow() override { return kNoRow; }
   RowHandle NextRow(RowHandle) override { return kNoRow; }
   bool IsRowTicked(RowHandle) override { return false; }

@@ -46,51 +46,37 @@ TEST_P(Walks, PatternWalkAddsRowsInPreOrderNumberedOnFromTheRowsAlreadyThere) {
                           "status C:\\d\\dir.log"}));
 }
 
-TEST_P(Walks, PatternWalkBuildsPathsFromTheRootAsTyped) {
-  AddFiles("C:", {"a.tmp", "w\\b.tmp", "w\\sub\\c.tmp"});
-  const Texts inW = {"C:\\w\\b.tmp", "C:\\w\\sub\\c.tmp"};
+// Paths are built on the root as typed; the pattern's directory part is searched through, but
+// never a junction or link (they lead outside the tree or round a cycle).
+TEST_P(Walks, PatternWalkSearchesThroughThePatternsDirectoryPartButNoReparsePoint) {
+  AddFiles("C:", {"a.tmp", "w\\Temp\\a.tmp", "w\\b.tmp", "w\\Temp\\Sub\\c.tmp", "far\\x.tmp"});
+  for (const char* link : {"C:\\w\\Out", "C:\\w\\Temp\\Out2", "C:\\w\\OutLoop"}) fs.AddLink(link);
+  const Texts inW = {"C:\\w\\b.tmp", "C:\\w\\Temp\\a.tmp", "C:\\w\\Temp\\Sub\\c.tmp"};
   const struct {
     std::string root;
-    Texts rows;
-    Texts status;
-  } cases[] = {{"C:\\w", inW, {"C:\\w", "C:\\w\\sub"}},
-               {"C:\\w\\", inW, {"C:\\w\\", "C:\\w\\sub"}},
-               {"C:\\w\\\\", inW, {"C:\\w\\\\", "C:\\w\\sub"}},
-               {"C:", {"C:\\a.tmp", inW[0], inW[1]}, {"C:", "C:\\w", "C:\\w\\sub"}}};
-  for (const auto& c : cases) {
-    w.log.clear();
-    w.paths.clear();
-    Walk(c.root, {"*.tmp"});
-    EXPECT_EQ(w.paths, c.rows) << c.root;
-    EXPECT_EQ(w.StatusTexts(), c.status) << c.root;
-  }
-}
-
-// Junctions and links lead outside the tree or round a cycle: never entered, never searched,
-// also when a pattern's directory part names one.
-TEST_P(Walks, PatternWalkSearchesThroughThePatternsDirectoryPartButNoReparsePoint) {
-  AddFiles("C:\\w", {"Temp\\a.tmp", "b.tmp", "Temp\\Sub\\c.tmp"});
-  for (const char* link : {"C:\\w\\Out", "C:\\w\\Temp\\Out2", "C:\\w\\OutLoop"}) fs.AddLink(link);
-  fs.AddFile("C:\\far\\x.tmp");
-  const struct {
     TargetPattern pattern;
     Texts rows;
+    Texts status = {};  // when given
   } cases[] = {
-      {"*.tmp", {"C:\\w\\b.tmp", "C:\\w\\Temp\\a.tmp", "C:\\w\\Temp\\Sub\\c.tmp"}},
-      {"Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},  // C:\w\Temp\Temp holds nothing: once only
-      {"\\Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},
-      {"TEMP/*.tmp", {"C:\\w\\TEMP/a.tmp"}},
-      {".\\Temp\\Sub\\.\\*.tmp", {"C:\\w\\.\\Temp\\Sub\\.\\c.tmp"}},
+      {"C:\\w", "*.tmp", inW, {"C:\\w", "C:\\w\\Temp", "C:\\w\\Temp\\Sub"}},
+      {"C:\\w\\", "*.tmp", inW, {"C:\\w\\", "C:\\w\\Temp", "C:\\w\\Temp\\Sub"}},
+      {"C:\\w\\\\", "*.tmp", inW, {"C:\\w\\\\", "C:\\w\\Temp", "C:\\w\\Temp\\Sub"}},
+      {"C:", "*.tmp", {"C:\\a.tmp", inW[0], inW[1], inW[2], "C:\\far\\x.tmp"},
+       {"C:", "C:\\w", "C:\\w\\Temp", "C:\\w\\Temp\\Sub", "C:\\far"}},
+      {"C:\\w", "Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},  // C:\w\Temp\Temp holds nothing: once only
+      {"C:\\w", "\\Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},
+      {"C:\\w", "TEMP/*.tmp", {"C:\\w\\TEMP/a.tmp"}},
+      {"C:\\w", ".\\Temp\\Sub\\.\\*.tmp", {"C:\\w\\.\\Temp\\Sub\\.\\c.tmp"}},
       // Neither a drive, nor an empty pattern, nor a directory part alone ever matches.
-      {"C:\\w\\*.tmp", {}}, {"C:*.tmp", {}}, {"", {}}, {"Temp\\", {}},
-      {"Out\\*.tmp", {}}, {"Temp\\Out2\\*.tmp", {}}, {"Temp\\..\\Out\\*.tmp", {}},
-      {"..\\far\\*.tmp", {"C:\\w\\..\\far\\x.tmp"}},  // climbing out is the pattern's choice
+      {"C:\\w", "C:\\w\\*.tmp", {}}, {"C:\\w", "C:*.tmp", {}}, {"C:\\w", "", {}}, {"C:\\w", "Temp\\", {}},
+      {"C:\\w", "Out\\*.tmp", {}}, {"C:\\w", "Temp\\Out2\\*.tmp", {}}, {"C:\\w", "Temp\\..\\Out\\*.tmp", {}},
+      {"C:\\w", "..\\far\\*.tmp", {"C:\\w\\..\\far\\x.tmp"}},  // climbing out is the pattern's choice
   };
   for (const auto& c : cases) {
-    w.paths.clear();
-    fs.searches.clear();
-    Walk("C:\\w", {c.pattern});
-    EXPECT_EQ(w.paths, c.rows) << c.pattern;
+    w.log.clear(), w.paths.clear(), fs.searches.clear();
+    Walk(c.root, {c.pattern});
+    EXPECT_EQ(w.paths, c.rows) << c.root << " " << c.pattern;
+    if (!c.status.empty()) { EXPECT_EQ(w.StatusTexts(), c.status) << c.root; }
     for (const std::string& search : fs.searches) {
       EXPECT_EQ(search.find("Out"), std::string::npos) << c.pattern << ": " << search;
     }
