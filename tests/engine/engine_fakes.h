@@ -100,18 +100,10 @@ class FakeFileSystem : public FileEnumeration {
 // "status C:\x", "cancel?", "show", "step", ...; onEvent sees each entry as it is logged.
 class WorkerLog : public ResultList, public ProgressOperations {
  public:
-  Texts log, numbers, paths;
+  Texts log, numbers, paths, statuses;
   int failingAppend = -1;  // by the 0-based count of AppendRow calls
   bool cancelFlag = false;
   std::function<void(const std::string& entry)> onEvent;
-
-  Texts StatusTexts() const {
-    Texts texts;
-    for (const std::string& entry : log) {
-      if (entry.rfind("status ", 0) == 0) texts.push_back(entry.substr(7));
-    }
-    return texts;
-  }
 
   int RowCount() override { return static_cast<int>(paths.size()); }
   int AppendRow(int number, const std::string& path) override {
@@ -130,7 +122,7 @@ class WorkerLog : public ResultList, public ProgressOperations {
   void RemoveRow(RowHandle) override {}
 
   void SetCaption(const std::string& text) override { Log("caption " + text); }
-  void SetStatusText(const std::string& text) override { Log("status " + text); }
+  void SetStatusText(const std::string& text) override { statuses.push_back(text), Log("status " + text); }
   void ShowProgressBar(bool show) override { Log(show ? "bar 1" : "bar 0"); }
   void StartProgress(std::int32_t lower, std::int32_t upper, std::int32_t step) override {
     Log("range " + std::to_string(lower) + ".." + std::to_string(upper) + " by " + std::to_string(step));

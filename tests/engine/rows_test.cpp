@@ -163,14 +163,12 @@ TEST(DeleteWorker, EachModeItsOperationTicksReadAnewAndAStopBeforeTheNextRow) {
   const auto cancelInRemoval = [](Deletion& d) { d.onRemoval = [&d] { d.progress.cancelFlag = true; }; };
   const auto failInRemoval = [](Deletion& d) { d.onRemoval = [] { throw std::runtime_error("out of memory"); }; };
   const Texts allLeft = {"1|a", "+2|b", "+3|c"};
-  const struct {
-    const char* what;
-    const char* rows;
+  const struct {  // steps: ticked rows reached
+    const char *what, *rows;
     std::int32_t mode;
     std::function<void(Deletion&)> arrange;
-    Texts shown;
-    Texts removals;
-    long steps;  // ticked rows reached
+    Texts shown, removals;
+    long steps;
   } cases[] = {
       {"plain", "aBC", ModePlain, nullptr, {"1|a"}, {"plain b 3", "plain c 3"}, 2},
       {"forced", "aBC", ModeForced, nullptr, {"1|a"}, {"forced b 3", "forced c 3"}, 2},

@@ -52,12 +52,7 @@ TEST_P(Walks, PatternWalkSearchesThroughThePatternsDirectoryPartButNoReparsePoin
   AddFiles("C:", {"a.tmp", "w\\Temp\\a.tmp", "w\\b.tmp", "w\\Temp\\Sub\\c.tmp", "far\\x.tmp"});
   for (const char* link : {"C:\\w\\Out", "C:\\w\\Temp\\Out2", "C:\\w\\OutLoop"}) fs.AddLink(link);
   const Texts inW = {"C:\\w\\b.tmp", "C:\\w\\Temp\\a.tmp", "C:\\w\\Temp\\Sub\\c.tmp"};
-  const struct {
-    std::string root;
-    TargetPattern pattern;
-    Texts rows;
-    Texts status = {};  // when given
-  } cases[] = {
+  const struct { std::string root; TargetPattern pattern; Texts rows, status = {}; } cases[] = {  // status if given
       {"C:\\w", "*.tmp", inW, {"C:\\w", "C:\\w\\Temp", "C:\\w\\Temp\\Sub"}},
       {"C:\\w\\", "*.tmp", inW, {"C:\\w\\", "C:\\w\\Temp", "C:\\w\\Temp\\Sub"}},
       {"C:\\w\\\\", "*.tmp", inW, {"C:\\w\\\\", "C:\\w\\Temp", "C:\\w\\Temp\\Sub"}},
@@ -73,10 +68,10 @@ TEST_P(Walks, PatternWalkSearchesThroughThePatternsDirectoryPartButNoReparsePoin
       {"C:\\w", "..\\far\\*.tmp", {"C:\\w\\..\\far\\x.tmp"}},  // climbing out is the pattern's choice
   };
   for (const auto& c : cases) {
-    w.log.clear(), w.paths.clear(), fs.searches.clear();
+    w.log.clear(), w.paths.clear(), w.statuses.clear(), fs.searches.clear();
     Walk(c.root, {c.pattern});
     EXPECT_EQ(w.paths, c.rows) << c.root << " " << c.pattern;
-    if (!c.status.empty()) { EXPECT_EQ(w.StatusTexts(), c.status) << c.root; }
+    if (!c.status.empty()) { EXPECT_EQ(w.statuses, c.status) << c.root; }
     for (const std::string& search : fs.searches) {
       EXPECT_EQ(search.find("Out"), std::string::npos) << c.pattern << ": " << search;
     }
@@ -103,7 +98,7 @@ TEST_P(Walks, PatternWalkCancelledCompletesTheDirectoryAtHandAndEntersNoOther) {
   w.onEvent = [this](const std::string& entry) { w.cancelFlag |= entry == "row 1 C:\\r\\a\\x.tmp"; };
   Walk("C:\\r", {"*.tmp", "*.txt"});
   EXPECT_EQ(w.paths, (Texts{"C:\\r\\a\\x.tmp", "C:\\r\\a\\x.txt"}));
-  EXPECT_EQ(w.StatusTexts(), (Texts{"C:\\r", "C:\\r\\a"}));
+  EXPECT_EQ(w.statuses, (Texts{"C:\\r", "C:\\r\\a"}));
 }
 
 TEST_P(Walks, SweepAddsByProductsPostOrderFromPlainBuildDirectoriesOnly) {
@@ -121,7 +116,7 @@ TEST_P(Walks, SweepAddsByProductsPostOrderFromPlainBuildDirectoriesOnly) {
                             "C:\\p\\Debug\\a.res", "C:\\p\\DebugU\\b.obj", "C:\\p\\Release\\c.obj",
                             "C:\\p\\ReleaseU\\d.obj"}));
   EXPECT_EQ(w.numbers.back(), "11");
-  EXPECT_EQ(w.StatusTexts(), (Texts{"C:\\p\\", "C:\\p\\ReleaseU", "C:\\p\\Release",
+  EXPECT_EQ(w.statuses, (Texts{"C:\\p\\", "C:\\p\\ReleaseU", "C:\\p\\Release",
                                     "C:\\p\\DebugU", "C:\\p\\Debug", "C:\\p\\Debug\\sub",
                                     "C:\\p\\inner", "C:\\p\\inner\\Release", "C:\\p\\plain",
                                     "C:\\p\\two", "C:\\p\\two\\DEBUG"}));
@@ -139,7 +134,7 @@ TEST_P(Walks, SweepCancelledSkipsTheWorkspaceTestsOfDirectoriesThatSeeIt) {
   w.onEvent = [this](const std::string& entry) { w.cancelFlag |= entry == "status C:\\c\\a\\x"; };
   Sweep("C:\\c");
   EXPECT_EQ(w.paths, (Texts{"C:\\c\\a\\a.res"}));
-  EXPECT_EQ(w.StatusTexts(), (Texts{"C:\\c", "C:\\c\\a", "C:\\c\\a\\x"}));
+  EXPECT_EQ(w.statuses, (Texts{"C:\\c", "C:\\c\\a", "C:\\c\\a\\x"}));
 }
 
 class FailingFiles : public FileEnumeration {

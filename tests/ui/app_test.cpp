@@ -16,11 +16,7 @@
 namespace {
 
 TEST(ApplicationName, IsTheExecutablesFileNameWithoutExtension) {
-  const struct {
-    const wchar_t* path;
-    const char* name;
-    const wchar_t* helpFile;
-  } cases[] = {
+  const struct { const wchar_t* path; const char* name; const wchar_t* helpFile; } cases[] = {
       {L"C:\\a.b\\My.Tool.exe", "My.Tool", L"C:\\a.b\\My.Tool.HLP"},  // last dot only
       {L"C:\\a.b\\Vellox", "Vellox", L"C:\\a.b\\Vellox.HLP"},          // a dot in a directory
       {L"C:/x/forward.exe", "forward", L"C:/x/forward.HLP"},
@@ -33,19 +29,13 @@ TEST(ApplicationName, IsTheExecutablesFileNameWithoutExtension) {
   }
 }
 
-// Whatever Count says, loading takes no time, and the list ends at the last stored pattern that
-// Count covers; a pattern missing below it loads empty. A Count that is no 32-bit number loads
-// nothing.
+// Whatever Count says, loading takes no time and ends at the last stored pattern that Count
+// covers; one missing below it loads empty. A Count that is no 32-bit number loads nothing.
 TEST(OwnPatterns, LoadAsFarAsStoredValuesBackTheCount) {
-  const struct {
-    std::int64_t count;  // beyond 32 bits: stored as 8 bytes
-    std::vector<int> stored;
-    std::vector<std::string> loaded;
-  } cases[] = {{3, {1, 3, 4}, {"*.1", "", "*.3"}},
-               {100000, {}, {}},
-               {2147483647, {1, 3}, {"*.1", "", "*.3"}},
-               {-2147483647 - 1, {1}, {}},
-               {1ll << 32 | 2, {1}, {}}};
+  // A count beyond 32 bits is stored as 8 bytes.
+  const struct { std::int64_t count; std::vector<int> stored; std::vector<std::string> loaded; } cases[] = {
+      {3, {1, 3, 4}, {"*.1", "", "*.3"}}, {100000, {}, {}}, {2147483647, {1, 3}, {"*.1", "", "*.3"}},
+      {-2147483647 - 1, {1}, {}},         {1ll << 32 | 2, {1}, {}}};
   const std::wstring key = L"Software\\Vellox Tests\\own patterns";
   SettingsStore settings;
   settings.SetRegistryRoot("Vellox Tests", "own patterns");
@@ -66,8 +56,7 @@ TEST(OwnPatterns, LoadAsFarAsStoredValuesBackTheCount) {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vellox Tests");
 }
 
-// The program's notice deciphers to text for a multi-line edit (every line ending in CR LF);
-// any change of its resource fails the check.
+// The notice deciphers to text for a multi-line edit (lines end in CR LF); any change fails.
 TEST(Notice, DeciphersToCrLfTextAndAnyChangeFailsTheCheck) {
   const auto notice = LoadNoticeResource();
   ASSERT_TRUE(notice.has_value());
@@ -80,10 +69,7 @@ TEST(Notice, DeciphersToCrLfTextAndAnyChangeFailsTheCheck) {
   HRSRC resource = FindResourceW(module, L"IDR_MY_MEMO", L"ENCRYPT");
   const std::string original(static_cast<const char*>(LockResource(LoadResource(module, resource))),
                              SizeofResource(module, resource));
-  const struct {
-    const char* change;
-    void (*apply)(std::string&);
-  } changes[] = {
+  const struct { const char* change; void (*apply)(std::string&); } changes[] = {
       {"format mark", [](std::string& s) { s[0] ^= 0x01; }},
       {"length grown", [](std::string& s) { s[4] = static_cast<char>(s[4] + 1); }},
       {"text byte", [](std::string& s) { s[s.size() / 2] ^= 0x01; }},

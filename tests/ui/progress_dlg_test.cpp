@@ -1,5 +1,4 @@
 #include "ui/dialogs/progress_dlg.h"
-
 #include "ui/resources/resource.h"
 
 #include <commctrl.h>
@@ -10,18 +9,13 @@
 
 namespace {
 
-// The window shows where the worker's calls ended, once the window thread takes them. Each way
-// the user puts the window away hides it at once, and it stays hidden until the worker shows it
-// again; only the cancels ask the worker to stop. The worker's show and StartProgress clear
-// that request, hiding keeps it, and a closing request stays whatever the worker does.
+// The window shows where the worker's calls ended, once the window thread takes them. However
+// the user puts it away, it hides at once and stays hidden until the worker shows it again; only
+// the cancels ask the worker to stop, until its next show or start. A closing request stays.
 TEST(ProgressWindow, ShowsWhatTheWorkerPublishedAndStaysAwayOnceTheUserPutsItAway) {
-  const struct {
-    const char* what;
-    UINT message;
-    WPARAM wParam;
-    bool cancelled;
-  } cases[] = {{"Cancel or Esc", WM_COMMAND, IDCANCEL, true}, {"close box", WM_CLOSE, 0, true},
-               {"Enter", WM_COMMAND, IDOK, false}};
+  const struct { const char* what; UINT message; WPARAM wParam; bool cancelled; } cases[] = {
+      {"Cancel or Esc", WM_COMMAND, IDCANCEL, true}, {"close box", WM_CLOSE, 0, true},
+      {"Enter", WM_COMMAND, IDOK, false}};
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   for (const auto& c : cases) {

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -78,7 +77,7 @@ inline std::string ReadBytes(const std::string& path, LONGLONG offset = 0, DWORD
 }
 
 // A directory of its own below TestTreeBase() for one test, removed with everything in it when
-// the object goes.
+// the object goes. Make* create missing parents and throw where they cannot create.
 class TempTree {
  public:
   explicit TempTree(const std::string& name)
@@ -93,11 +92,8 @@ class TempTree {
   const std::string& Root() const { return root_; }  // without a trailing separator
   std::string Path(const std::string& relative) const { return root_ + "\\" + relative; }
   void MakeDirectory(const std::string& relative) const {
-    if (!MakeDirectories(WithoutTrailingSeparators(Path(relative)))) {
-      throw std::runtime_error("cannot create " + relative);
-    }
+    if (!MakeDirectories(WithoutTrailingSeparators(Path(relative)))) throw std::runtime_error("no " + relative);
   }
-  // A new file, its parent directories too.
   void MakeFile(const std::string& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
                 const std::string& contents = std::string()) const {
     const std::string path = Path(relative);

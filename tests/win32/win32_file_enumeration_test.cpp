@@ -12,13 +12,11 @@
 
 namespace {
 
-// The directory part is searched as written: a trailing dot or blank belongs to a name, "/"
-// separates, "." and ".." step as Win32 steps, a relative one starts at the current directory,
-// paths may be as long as the file system allows. The pattern loses its trailing dots and
-// blanks, as Win32 parsing drops them. Names in any script come back whole; hidden and system
-// files are listed like any other. Names are shown with "\" after a directory and "@" after a
-// reparse point: the links made natively by the ctest fixture (scripts/link-tree) must show as
-// such, or a scan would follow them out of the tree or round a cycle.
+// The directory part is searched as written (a trailing dot or blank belongs to a name, "." and
+// ".." step as in Win32, a relative one starts at the current directory, no length limit); the
+// pattern loses trailing dots and blanks as Win32 drops them. Any script, hidden and system files
+// come back. "\" marks a directory, "@" a reparse point: the links of the ctest fixture
+// (scripts/link-tree) must show as such, or a scan would follow them out of the tree.
 TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would) {
   const TempTree tree("enumeration");
   const std::string deep = std::string(100, 'd') + "\\" + std::string(100, 'e') + "\\" + std::string(100, 'f');
