@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,14 @@ using Texts = std::vector<std::string>;
 class FakeFileSystem : public FileEnumeration {
  public:
   Texts searches;
+  bool failing = false;  // every search throws
 
   void AddFile(const std::string& path, const std::string& shortName = "") { Add(path, {"", shortName, false, false}); }
   void AddDirectory(const std::string& path) { Add(path, {"", "", true, false}); }
   void AddLink(const std::string& path) { Add(path, {"", "", true, true}); }
 
   std::vector<FoundEntry> Enumerate(const std::string& search) override {
+    if (failing) throw std::bad_alloc();
     searches.push_back(search);
     const std::string::size_type maskStart = search.find_last_of("\\/") + 1;  // npos + 1 = 0
     const std::string mask = search.substr(maskStart);
@@ -33,9 +36,7 @@ class FakeFileSystem : public FileEnumeration {
     if (mask.empty() || !Exists(directory) || characters > 259) return {};
     std::vector<FoundEntry> entries, found;
     if (directory != "c:\\") entries = {{".", "", true, false}, {"..", "", true, false}};
-    for (const Node& node : nodes_) {
-      if (node.parent == directory) entries.push_back(node.entry);
-    }
+    for (const Node& node : nodes_) if (node.parent == directory) entries.push_back(node.entry);
     for (const FoundEntry& e : entries) {
       if (Matches(mask, e.name) || (!e.shortName.empty() && Matches(mask, e.shortName))) found.push_back(e);
     }
@@ -51,9 +52,7 @@ class FakeFileSystem : public FileEnumeration {
     return mask == "*.*" || Matches(mask.c_str(), name.c_str());
   }
   static bool Matches(const char* mask, const char* name) {
-    if (*name == '\0') {
-      return *mask == '\0' || ((*mask == '.' || *mask == '*') && Matches(mask + 1, name));
-    }
+    if (*name == '\0') return *mask == '\0' || ((*mask == '.' || *mask == '*') && Matches(mask + 1, name));
     if (*mask == '*') return Matches(mask + 1, name) || Matches(mask, name + 1);
     return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) && Matches(mask + 1, name + 1);
   }

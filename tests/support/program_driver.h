@@ -10,7 +10,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
 
 // Runs a copy of the built program in another process under a name of its own (which titles its
 // message boxes and names its settings key, removed before the start and after the end) and
@@ -77,9 +76,7 @@ class ProgramDriver {
     WaitUntil([&] { return (found = FindDialog(controlId, controlClass)) != nullptr; });
     return found;
   }
-  HWND FindMessageBox() const {
-    return FindVisibleDialog([&](HWND window) { return Text(window) == name_; });
-  }
+  HWND FindMessageBox() const { return FindVisibleDialog([&](HWND window) { return Text(window) == name_; }); }
   // Presses button in the message box to come; its text once the command that asked has gone on.
   std::optional<std::string> AnswerMessageBox(int button) const {
     HWND box = nullptr;
@@ -140,10 +137,9 @@ class ProgramDriver {
     AnswerMessageBox(answer);
     return answered;
   }
-  // The end of a worker as a user sees it: Scan enabled again, the progress window hidden and
-  // the row count holding still. Gives the moment that state began, polled finer than WaitUntil
-  // since it is a time measured. While Scan is disabled only that is asked, and seldom: every
-  // question of ours takes the program's turn at the server.
+  // The end of a worker as a user sees it: Scan enabled, no progress window, the row count still.
+  // Gives the moment that began, polled finely; while Scan is disabled only that is asked, and
+  // seldom, since every question of ours takes the program's turn at the server.
   std::optional<Clock::time_point> WaitUntilIdle(std::chrono::seconds limit) const {
     const Clock::time_point deadline = Clock::now() + limit;
     std::optional<Clock::time_point> stillSince;
@@ -189,15 +185,12 @@ class ProgramDriver {
   }
   // True once the tick has changed.
   bool ClickTickBox(int row) const {
-    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
-    SendRemote(LVM_GETITEMRECT, row, bounds);
-    LVHITTESTINFO hit{{bounds.left, (bounds.top + bounds.bottom) / 2}, 0, 0, 0, 0};
-    while (hit.pt.x < bounds.right && !(SendRemote(LVM_HITTEST, 0, hit) == row && hit.flags & LVHT_ONITEMSTATEICON)) {
-      ++hit.pt.x;
-    }
+    RECT icon{LVIR_ICON, 0, 0, 0};  // the box lies just left of the row's icon
+    SendRemote(LVM_GETITEMRECT, row, icon);
+    const LPARAM at = MAKELPARAM(icon.left - 8, (icon.top + icon.bottom) / 2);
     const bool before = IsTicked(row);
-    PostMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
-    PostMessageW(List(), WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+    PostMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(List(), WM_LBUTTONUP, 0, at);
     return WaitUntil([&] { return IsTicked(row) != before; });
   }
   // True when the process then ended with exit code 0 within the limit.
@@ -218,18 +211,15 @@ class ProgramDriver {
     wchar_t name[64] = {};
     return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 64)));
   }
+  // A dialog of the program's window thread (its windows are all top-level or children of them).
   HWND FindVisibleDialog(const std::function<bool(HWND)>& matches) const {
-    std::pair<const std::function<bool(HWND)>*, HWND> search{&matches, nullptr};
-    EnumThreadWindows(
-        process_.dwThreadId,
-        [](HWND window, LPARAM parameter) {
-          auto* s = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(parameter);
-          if (ClassOf(window) != L"#32770" || !IsWindowVisible(window) || !(*s->first)(window)) return TRUE;
-          s->second = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", nullptr)) != nullptr;) {
+      if (GetWindowThreadProcessId(window, nullptr) == process_.dwThreadId && IsWindowVisible(window) &&
+          matches(window)) {
+        return window;
+      }
+    }
+    return nullptr;
   }
   HWND List() const { return GetDlgItem(main_, IDC_RESULT_LIST); }
   // A list view message whose structure the list view reads and writes in the program's memory.

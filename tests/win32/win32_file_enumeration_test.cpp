@@ -22,9 +22,7 @@ TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would)
   const std::string deep = std::string(100, 'd') + "\\" + std::string(100, 'e') + "\\" + std::string(100, 'f');
   for (const std::string& file : {std::string("dir.\\in dotted.tmp"), std::string("dir\\in plain.tmp"),
                                   std::string("a.tmp"), std::string("blank "), deep + "\\deep.tmp",
-                                  std::string("新建文件夹\\Ελληνικά café 😀.tmp")}) {
-    tree.MakeFile(file);
-  }
+                                  std::string("新建文件夹\\Ελληνικά café 😀.tmp")}) tree.MakeFile(file);
   tree.MakeFile("hidden.tmp", FILE_ATTRIBUTE_HIDDEN);
   tree.MakeFile("system.tmp", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
   const std::string root = tree.Root();
