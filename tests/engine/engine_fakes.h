@@ -113,7 +113,6 @@ class WorkerLog : public ResultList, public ProgressOperations {
     return RowCount() - 1;
   }
   void SetRedraw(bool on) override { Log(on ? "redraw 1" : "redraw 0"); }
-  // The walks only append.
   RowHandle FirstRow() override { return kNoRow; }
   RowHandle NextRow(RowHandle) override { return kNoRow; }
   bool IsRowTicked(RowHandle) override { return false; }

@@ -96,7 +96,7 @@ TEST(ResultModel, TicksSetByTheWindowAreWhatTheWorkerReadsAndFindMatchesNumbers)
 // lower case, ticked where upper case. Every call the worker makes must see BusyFlag at 1.
 class Deletion : RemovalOperations {
  public:
-  explicit Deletion(const std::string& rows, std::string failing = "") : failing_(std::move(failing)) {
+  explicit Deletion(const std::string& rows) {
     for (char row : rows) model.AppendRow(model.RowCount() + 1, std::string(1, static_cast<char>(std::tolower(row))));
     model.SyncView(nullptr, 0);
     for (std::size_t i = 0; i < rows.size(); ++i) model.SetTickAt(static_cast<int>(i), std::isupper(rows[i]) != 0);
@@ -107,6 +107,7 @@ class Deletion : RemovalOperations {
   std::function<void()> onRemoval;
   std::atomic<std::int32_t> busy{0};
   std::atomic<std::int32_t> mode{ModePlain};
+  std::string failing;  // the rows whose removal fails
 
   void Run() {
     if (!progress.onEvent) progress.onEvent = [this](const std::string& e) { EXPECT_EQ(busy, 1) << e; };
@@ -121,19 +122,19 @@ class Deletion : RemovalOperations {
     EXPECT_EQ(busy, 1) << entry;
     removals.push_back(entry + " " + std::to_string(model.SyncView(nullptr, 0).rowCount));
     if (onRemoval) onRemoval();
-    return failing_.find(entry.back()) == std::string::npos;
+    return failing.find(entry.back()) == std::string::npos;
   }
   bool PlainDelete(const std::string& path) override { return Remove("plain " + path); }
   bool ForcedDelete(const std::string& path) override { return Remove("forced " + path); }
   bool ShredFile(const std::string& path) override { return Remove("shred " + path); }
   bool RecycleFile(const std::string& path) override { return Remove("recycle " + path); }
   bool DeleteAtRestart(const std::string& path) override { return Remove("restart " + path); }
-  std::string failing_;
 };
 
 // The bar steps once per ticked row; a row whose removal fails stays, ticked, and the run goes on.
 TEST(DeleteWorker, RemovesTickedRowsInOrderKeepingThoseWhoseRemovalFails) {
-  Deletion deletion("AbCDe", "c");
+  Deletion deletion("AbCDe");
+  deletion.failing = "c";
   deletion.Run();
   EXPECT_EQ(deletion.progress.log, (Texts{"caption 正在删除...", "bar 1", "range 0..5 by 1", "show", "cancel?",
                                            "status a", "step", "plain a", "cancel?", "cancel?", "status c", "step",

@@ -66,8 +66,7 @@ class ProgramDriver {
 
   HWND Main() const { return main_; }  // null when the window did not show
   HANDLE Process() const { return process_.hProcess; }
-  // A visible dialog of the program's window thread with a control of this id and class (ids
-  // repeat across dialogs, classes tell them apart), or null.
+  // A visible dialog with a control of this id and class (ids repeat across dialogs).
   HWND FindDialog(int controlId, const wchar_t* controlClass) const {
     return FindVisibleDialog([&](HWND window) { return ClassOf(GetDlgItem(window, controlId)) == controlClass; });
   }

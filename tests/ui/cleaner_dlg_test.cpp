@@ -100,10 +100,9 @@ TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
 }
 
 // Each delete button asks its question; No changes nothing, Yes removes the ticked row exactly
-// when its mode's operation succeeds, told apart by the files: plain keeps a read-only file,
-// forced does not, shred leaves zeros (seen through a second name), recycled is in the bin, at
-// restart stays till then. The announcements change nothing; with no rows only "who is using"
-// asks at all. The rows that stay keep their numbers.
+// when its mode's operation succeeds, the modes told apart by the files (shred's zeros seen
+// through a second name). With no rows only "who is using" asks. The rows that stay keep their
+// numbers.
 TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
   enum Outcome { kKept, kGone, kRecycled, kPending };  // the row goes unless the file is kept
   const Rows files = {"a 报告.tmp", "b Übersicht.tmp", "c сводка.tmp", "d データ.tmp", "e 😀.tmp"};
@@ -158,11 +157,10 @@ TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
   EXPECT_EQ(ReadBytes(tree.Path("b.link")), std::string(4096, '\0'));
 }
 
-// While a deletion runs no command starts a second worker, even one that reaches the window.
-// Cancel in the progress window hides it at once; Exit only cancels; Enter ends the window once
-// the worker has ended. Each way the file in hand (a large one, first) is shredded to the end
-// and the run stops there; no cancel carries over into the next run. Exit during a scan ends
-// the window once the scan has stopped, keeping the directory, which Enter does not keep.
+// While a deletion runs no command starts a second worker. Cancel hides the progress at once;
+// Exit only cancels; Enter ends the window once the worker has. Each way the file in hand (a
+// large one) is shredded to the end and the run stops; no cancel carries over. Exit during a scan
+// ends the window once the scan has stopped, keeping the directory, which Enter does not keep.
 TEST(MainWindow, OneWorkerAtATimeAndCancelExitOrEnterStopsItAfterTheFileInHand) {
   const TempTree tree("busy");
   constexpr int kSmallFiles = 400;  // each in a directory of its own, so that a scan takes a while
@@ -208,11 +206,10 @@ TEST(MainWindow, OneWorkerAtATimeAndCancelExitOrEnterStopsItAfterTheFileInHand) 
   EXPECT_EQ(Settings().ReadString("Recent", "Search", "<missing>"), tree.Root());
 }
 
-// The program keeps its settings under its own name and titles its message boxes with it (here
-// the one saying that help cannot start). The own patterns load as Count and FileType1..n back
-// them; a pattern is not added where a row begins with it in any letter case; Cancel keeps the
-// list; a shrunk list leaves the values above Count behind. The quick-search box keeps its
-// caption through a cancelled entry. The directory shown at the start is kept on Exit.
+// Settings and message box titles go by the program's own name. Own patterns load as Count and
+// FileType1..n back them; one is not added where a row begins with it in any case; Cancel keeps
+// the list; a shrunk list leaves the values above Count. The quick-search box keeps its caption
+// through a cancelled entry. The directory shown at the start is kept on Exit.
 TEST(MainWindow, SettingsAreKeptUnderTheProgramsOwnName) {
   const Rows patterns = {"*.bak", "Temp\\*.tmp", "*.old", "~*.*", "*.chk"};
   const ProgramDriver program(Program(), Name(), [&] {

@@ -60,7 +60,6 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       {"plain", false, "", "{}", kNormal, "", "", "GGGRP"},
       {"read-only", false, "", "{}", FILE_ATTRIBUTE_READONLY, "", "", "KGKRP"},
       {"hidden and system", false, "", "{}", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, "", "", "GGGRP"},
-      {"locked", false, "", "{}", kNormal | kLocked, "", "", "KKKKP"},
       // ForcedDelete clears the marks to retry; when the file still cannot go, it gets them back.
       {"locked and marked", false, "", "{}", kMarks | kLocked, "", "", "KKKKP"},
       {"missing", false, "", "", 0, "{}", "", "XXXXX"},

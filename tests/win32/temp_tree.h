@@ -20,14 +20,12 @@ inline std::string EnvironmentPath(const char* name) {
   return !path.empty() && path.front() == '\\' ? "Z:" + path : path;
 }
 
-// EnvironmentPath("VELLOX_TEST_ROOT"), else the temp directory.
 inline std::string TestTreeBase() {
   wchar_t temp[MAX_PATH + 1];
   const std::string base = EnvironmentPath("VELLOX_TEST_ROOT");
   return WithoutTrailingSeparators(base.empty() ? Narrow(temp, GetTempPathW(MAX_PATH + 1, temp)) : base);
 }
 
-// The "\\?\" form of a path with a drive.
 inline std::wstring Verbatim(const std::string& path) {
   return Widen(path.size() >= 3 && path[1] == ':' && path[2] == '\\' ? "\\\\?\\" + path : path);
 }
