@@ -6,25 +6,27 @@
 
 #include <algorithm>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
 using Texts = std::vector<std::string>;
 
-// An in-memory drive C: that enumerates as the scan expects of the file system: wildcards
-// against the long or the short name, "." and ".." in every directory but the root, "\" and "/"
-// alike, "." and ".." in paths as text, nothing beyond 259 characters, and directories that are
-// reparse points (holding nothing). Entries come in the order added; every search is logged.
+// An in-memory drive C: that enumerates as the file system does: wildcards against the long or
+// the short name, "." and ".." in every directory but the root, "\" and "/" alike, "." and ".."
+// in paths as text, nothing beyond 259 characters, links holding nothing; entries in the order
+// added, every search logged. Missing parents of what is added become plain directories.
 class FakeFileSystem : public FileEnumeration {
  public:
   Texts searches;
+  bool failing = false;  // every search throws
 
-  // Paths are absolute ("C:\a\b"); missing parents become plain directories.
   void AddFile(const std::string& path, const std::string& shortName = "") { Add(path, {"", shortName, false, false}); }
   void AddDirectory(const std::string& path) { Add(path, {"", "", true, false}); }
   void AddLink(const std::string& path) { Add(path, {"", "", true, true}); }
 
   std::vector<FoundEntry> Enumerate(const std::string& search) override {
+    if (failing) throw std::bad_alloc();
     searches.push_back(search);
     const std::string::size_type maskStart = search.find_last_of("\\/") + 1;  // npos + 1 = 0
     const std::string mask = search.substr(maskStart);
@@ -32,16 +34,13 @@ class FakeFileSystem : public FileEnumeration {
     const std::string full = directory + mask;
     const auto characters = std::count_if(full.begin(), full.end(), [](char c) { return (c & 0xC0) != 0x80; });
     if (mask.empty() || !Exists(directory) || characters > 259) return {};
-    std::vector<FoundEntry> entries;
+    std::vector<FoundEntry> entries, found;
     if (directory != "c:\\") entries = {{".", "", true, false}, {"..", "", true, false}};
-    for (const Node& node : nodes_) {
-      if (node.parent == directory) entries.push_back(node.entry);
+    for (const Node& node : nodes_) if (node.parent == directory) entries.push_back(node.entry);
+    for (const FoundEntry& e : entries) {
+      if (Matches(mask, e.name) || (!e.shortName.empty() && Matches(mask, e.shortName))) found.push_back(e);
     }
-    entries.erase(std::remove_if(entries.begin(), entries.end(), [&mask](const FoundEntry& e) {
-                    return !Matches(mask, e.name) && (e.shortName.empty() || !Matches(mask, e.shortName));
-                  }),
-                  entries.end());
-    return entries;
+    return found;
   }
 
  private:
@@ -53,9 +52,7 @@ class FakeFileSystem : public FileEnumeration {
     return mask == "*.*" || Matches(mask.c_str(), name.c_str());
   }
   static bool Matches(const char* mask, const char* name) {
-    if (*name == '\0') {
-      return *mask == '\0' || ((*mask == '.' || *mask == '*') && Matches(mask + 1, name));
-    }
+    if (*name == '\0') return *mask == '\0' || ((*mask == '.' || *mask == '*') && Matches(mask + 1, name));
     if (*mask == '*') return Matches(mask + 1, name) || Matches(mask, name + 1);
     return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) && Matches(mask + 1, name + 1);
   }
@@ -102,20 +99,10 @@ class FakeFileSystem : public FileEnumeration {
 // "status C:\x", "cancel?", "show", "step", ...; onEvent sees each entry as it is logged.
 class WorkerLog : public ResultList, public ProgressOperations {
  public:
-  Texts log;
-  Texts numbers;
-  Texts paths;
+  Texts log, numbers, paths, statuses;
   int failingAppend = -1;  // by the 0-based count of AppendRow calls
   bool cancelFlag = false;
   std::function<void(const std::string& entry)> onEvent;
-
-  Texts StatusTexts() const {
-    Texts texts;
-    for (const std::string& entry : log) {
-      if (entry.rfind("status ", 0) == 0) texts.push_back(entry.substr(7));
-    }
-    return texts;
-  }
 
   int RowCount() override { return static_cast<int>(paths.size()); }
   int AppendRow(int number, const std::string& path) override {
@@ -133,7 +120,7 @@ class WorkerLog : public ResultList, public ProgressOperations {
   void RemoveRow(RowHandle) override {}
 
   void SetCaption(const std::string& text) override { Log("caption " + text); }
-  void SetStatusText(const std::string& text) override { Log("status " + text); }
+  void SetStatusText(const std::string& text) override { statuses.push_back(text), Log("status " + text); }
   void ShowProgressBar(bool show) override { Log(show ? "bar 1" : "bar 0"); }
   void StartProgress(std::int32_t lower, std::int32_t upper, std::int32_t step) override {
     Log("range " + std::to_string(lower) + ".." + std::to_string(upper) + " by " + std::to_string(step));

@@ -8,9 +8,7 @@
 #include <atomic>
 #include <cctype>
 #include <chrono>
-#include <cstdint>
 #include <stdexcept>
-#include <string>
 #include <utility>
 
 namespace {
@@ -26,10 +24,9 @@ Texts Shown(ResultModel& model) {
   return rows;
 }
 
-// Rows of one directory share its text: a path comes back whole whatever came before it.
-// Appended rows join the view, and removed rows leave it, only while redraw is on: removed ones
-// in one pass that keeps the others' order and numbers and moves the view's marks along, and
-// that takes a moment even for many rows. Handles stay valid; emptying starts afresh.
+// Paths come back whole, however rows share their directory's text. Rows join and leave the
+// view only while redraw is on; leaving, in one quick pass that keeps the others' order, numbers
+// and handles and moves the view's marks along. Emptying starts afresh.
 TEST(ResultModel, ShowsRowsAsAppendedAndCompactsRemovedOnesWhileRedrawIsOn) {
   ResultModel model;
   const Texts paths = {"C:\\d\\a.tmp", "C:\\d\\b.tmp", "C:\\d\\sub\\c.tmp", "C:\\d\\e.tmp", "C:\\e\\f.tmp",
@@ -61,7 +58,6 @@ TEST(ResultModel, ShowsRowsAsAppendedAndCompactsRemovedOnesWhileRedrawIsOn) {
   EXPECT_TRUE(Shown(model).empty());
   EXPECT_EQ(model.FirstRow(), kNoRow);
   EXPECT_EQ(model.AppendRow(1, "x"), 0);
-  // Erasing every other row of many one at a time would take minutes.
   for (int number = 2; number <= 200000; ++number) model.AppendRow(number, "C:\\d\\f");
   for (RowHandle row = model.FirstRow(); row != kNoRow; row = model.NextRow(model.NextRow(row))) model.RemoveRow(row);
   const auto start = std::chrono::steady_clock::now();
@@ -69,8 +65,8 @@ TEST(ResultModel, ShowsRowsAsAppendedAndCompactsRemovedOnesWhileRedrawIsOn) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
-// Every way the window changes ticks reaches the worker, which passes removed rows by.
-// Type-to-find looks at the number column.
+// Every way the window ticks reaches the worker, which passes removed rows by. Type-to-find
+// looks at the number column.
 TEST(ResultModel, TicksSetByTheWindowAreWhatTheWorkerReadsAndFindMatchesNumbers) {
   ResultModel model;
   for (int number : {1, 12, 3, 120}) model.AppendRow(number, "C:\\f");
@@ -78,9 +74,7 @@ TEST(ResultModel, TicksSetByTheWindowAreWhatTheWorkerReadsAndFindMatchesNumbers)
   model.AppendRow(12, "C:\\f");  // not in the view yet
   const auto ticks = [&] {
     std::string seen;
-    for (RowHandle row = model.FirstRow(); row != kNoRow; row = model.NextRow(row)) {
-      seen += model.IsRowTicked(row) ? '1' : '0';
-    }
+    for (auto row = model.FirstRow(); row != kNoRow; row = model.NextRow(row)) seen += "01"[model.IsRowTicked(row)];
     return seen;
   };
   model.SetAllTicks(true);
@@ -91,7 +85,6 @@ TEST(ResultModel, TicksSetByTheWindowAreWhatTheWorkerReadsAndFindMatchesNumbers)
   model.RemoveRow(model.NextRow(model.FirstRow()));
   EXPECT_EQ(ticks(), "0011");
   Shown(model);
-  // start, text, partial, wrap: the row found.
   EXPECT_EQ(model.FindRow(0, "12", false, false), 3);
   EXPECT_EQ(model.FindRow(0, "12", true, false), 2);
   EXPECT_EQ(model.FindRow(3, "3", true, false), -1);
@@ -100,21 +93,21 @@ TEST(ResultModel, TicksSetByTheWindowAreWhatTheWorkerReadsAndFindMatchesNumbers)
 }
 
 // A deletion over the real model: a row per letter, numbered from 1, its path the letter in
-// lower case, ticked where the letter is upper case. The progress and the removal operations
-// log; every call the worker makes must see BusyFlag at 1.
+// lower case, ticked where upper case. Every call the worker makes must see BusyFlag at 1.
 class Deletion : RemovalOperations {
  public:
-  explicit Deletion(const std::string& rows, std::string failing = "") : failing_(std::move(failing)) {
+  explicit Deletion(const std::string& rows) {
     for (char row : rows) model.AppendRow(model.RowCount() + 1, std::string(1, static_cast<char>(std::tolower(row))));
     model.SyncView(nullptr, 0);
     for (std::size_t i = 0; i < rows.size(); ++i) model.SetTickAt(static_cast<int>(i), std::isupper(rows[i]) != 0);
   }
   ResultModel model;
   WorkerLog progress;
-  Texts removals;  // each with the number of rows the view showed when it began
+  Texts removals;  // each with the number of rows the view showed then
   std::function<void()> onRemoval;
   std::atomic<std::int32_t> busy{0};
   std::atomic<std::int32_t> mode{ModePlain};
+  std::string failing;  // the rows whose removal fails
 
   void Run() {
     if (!progress.onEvent) progress.onEvent = [this](const std::string& e) { EXPECT_EQ(busy, 1) << e; };
@@ -125,38 +118,35 @@ class Deletion : RemovalOperations {
 
  private:
   bool Remove(const std::string& entry) {
-    EXPECT_EQ(busy, 1) << entry;
     progress.log.push_back(entry);
+    EXPECT_EQ(busy, 1) << entry;
     removals.push_back(entry + " " + std::to_string(model.SyncView(nullptr, 0).rowCount));
     if (onRemoval) onRemoval();
-    return failing_.find(entry.back()) == std::string::npos;
+    return failing.find(entry.back()) == std::string::npos;
   }
   bool PlainDelete(const std::string& path) override { return Remove("plain " + path); }
   bool ForcedDelete(const std::string& path) override { return Remove("forced " + path); }
   bool ShredFile(const std::string& path) override { return Remove("shred " + path); }
   bool RecycleFile(const std::string& path) override { return Remove("recycle " + path); }
   bool DeleteAtRestart(const std::string& path) override { return Remove("restart " + path); }
-  std::string failing_;
 };
 
-// The bar steps once per ticked row, a failing removal included; a row whose removal fails
-// stays, ticked, and the run goes on; the rows that stay keep their numbers.
+// The bar steps once per ticked row; a row whose removal fails stays, ticked, and the run goes on.
 TEST(DeleteWorker, RemovesTickedRowsInOrderKeepingThoseWhoseRemovalFails) {
-  Deletion deletion("AbCDe", "c");
+  Deletion deletion("AbCDe");
+  deletion.failing = "c";
   deletion.Run();
-  EXPECT_EQ(deletion.progress.log,
-            (Texts{"caption 正在删除...", "bar 1", "range 0..5 by 1", "show", "cancel?",
-                   "status a", "step", "plain a", "cancel?", "cancel?", "status c", "step",
-                   "plain c", "cancel?", "status d", "step", "plain d", "cancel?", "hide"}));
+  EXPECT_EQ(deletion.progress.log, (Texts{"caption 正在删除...", "bar 1", "range 0..5 by 1", "show", "cancel?",
+                                           "status a", "step", "plain a", "cancel?", "cancel?", "status c", "step",
+                                           "plain c", "cancel?", "status d", "step", "plain d", "cancel?", "hide"}));
   EXPECT_EQ(Shown(deletion.model), (Texts{"2|b", "+3|c", "5|e"}));
-  EXPECT_EQ(deletion.busy, 0);
   DeleteWorker(nullptr);
 }
 
-// Each mode selects its operation (super: forced; an unknown one: none); only while recycling
-// does the view follow each row as its file goes. A tick or the mode changed during the run
-// counts when the worker reaches the row. However a run is cut short, the removal in hand
-// finishes and its row goes; the progress is hidden, the list redrawing and BusyFlag 0.
+// Each mode selects its operation (super: forced; an unknown one: none); only recycling shows
+// each row go at once. A tick or the mode changed during the run counts when the worker reaches
+// the row. However a run is cut short, the removal in hand finishes and its row goes; the
+// progress is hidden, the list redrawing and BusyFlag 0.
 TEST(DeleteWorker, EachModeItsOperationTicksReadAnewAndAStopBeforeTheNextRow) {
   const auto changeAfterTheFirst = [](Deletion& d) {
     d.onRemoval = [&d, first = true]() mutable {
@@ -172,14 +162,12 @@ TEST(DeleteWorker, EachModeItsOperationTicksReadAnewAndAStopBeforeTheNextRow) {
   const auto cancelInRemoval = [](Deletion& d) { d.onRemoval = [&d] { d.progress.cancelFlag = true; }; };
   const auto failInRemoval = [](Deletion& d) { d.onRemoval = [] { throw std::runtime_error("out of memory"); }; };
   const Texts allLeft = {"1|a", "+2|b", "+3|c"};
-  const struct {
-    const char* what;
-    const char* rows;
+  const struct {  // steps: ticked rows reached
+    const char *what, *rows;
     std::int32_t mode;
     std::function<void(Deletion&)> arrange;
-    Texts shown;
-    Texts removals;
-    long steps;  // ticked rows reached
+    Texts shown, removals;
+    long steps;
   } cases[] = {
       {"plain", "aBC", ModePlain, nullptr, {"1|a"}, {"plain b 3", "plain c 3"}, 2},
       {"forced", "aBC", ModeForced, nullptr, {"1|a"}, {"forced b 3", "forced c 3"}, 2},
@@ -187,8 +175,7 @@ TEST(DeleteWorker, EachModeItsOperationTicksReadAnewAndAStopBeforeTheNextRow) {
       {"shred", "aBC", ModeShred, nullptr, {"1|a"}, {"shred b 3", "shred c 3"}, 2},
       {"recycle", "aBC", ModeRecycle, nullptr, {"1|a"}, {"recycle b 3", "recycle c 2"}, 2},
       {"at restart", "aBC", ModeAtRestart, nullptr, {"1|a"}, {"restart b 3", "restart c 3"}, 2},
-      {"unknown", "aBC", 6, nullptr, allLeft, {}, 2},
-      {"negative", "aBC", -1, nullptr, allLeft, {}, 2},
+      {"unknown", "aBC", 6, nullptr, allLeft, {}, 2}, {"negative", "aBC", -1, nullptr, allLeft, {}, 2},
       {"changed during the run", "AbCd", ModePlain, changeAfterTheFirst, {"3|c", "4|d"}, {"plain a 4", "shred b 4"},
        2},
       {"cancel left from an earlier run", "AB", ModePlain, [](Deletion& d) { d.progress.cancelFlag = true; }, {},

@@ -10,14 +10,11 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
-// Runs a copy of the built program under a name of its own in another process and drives its
-// windows from outside as a user or an outside tool would: by control ids, window classes,
-// visibility, enabled state and list view messages. The name titles the program's message boxes
-// and names its settings key, which is removed before the start and after the end. Every wait
-// has a time limit, so a window that never shows makes a caller fail instead of hang.
+// Runs a copy of the built program in another process under a name of its own (which titles its
+// message boxes and names its settings key, removed before the start and after the end) and
+// drives its windows from outside as a user or an outside tool would. Every wait has a limit,
+// so a window that never shows makes a caller fail instead of hang.
 class ProgramDriver {
  public:
   using Clock = std::chrono::steady_clock;
@@ -60,7 +57,6 @@ class ProgramDriver {
   ProgramDriver(const ProgramDriver&) = delete;
   ProgramDriver& operator=(const ProgramDriver&) = delete;
 
-  // Polls condition until it holds or timeoutMs passes; gives the last answer.
   static bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000) {
     for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(10)) {
       if (GetTickCount64() > deadline) return false;
@@ -70,8 +66,7 @@ class ProgramDriver {
 
   HWND Main() const { return main_; }  // null when the window did not show
   HANDLE Process() const { return process_.hProcess; }
-  // The first visible dialog of the program's main thread (its window thread) with a control
-  // of this id and window class (ids repeat across dialogs, classes tell them apart), or null.
+  // A visible dialog with a control of this id and class (ids repeat across dialogs).
   HWND FindDialog(int controlId, const wchar_t* controlClass) const {
     return FindVisibleDialog([&](HWND window) { return ClassOf(GetDlgItem(window, controlId)) == controlClass; });
   }
@@ -80,12 +75,8 @@ class ProgramDriver {
     WaitUntil([&] { return (found = FindDialog(controlId, controlClass)) != nullptr; });
     return found;
   }
-  // The visible message box: a dialog titled with the program's name.
-  HWND FindMessageBox() const {
-    return FindVisibleDialog([&](HWND window) { return Text(window) == name_; });
-  }
-  // Waits for a message box, presses button (IDYES, IDNO, IDOK) and gives the box's text once
-  // the command that asked has gone on.
+  HWND FindMessageBox() const { return FindVisibleDialog([&](HWND window) { return Text(window) == name_; }); }
+  // Presses button in the message box to come; its text once the command that asked has gone on.
   std::optional<std::string> AnswerMessageBox(int button) const {
     HWND box = nullptr;
     if (!WaitUntil([&] { return (box = FindMessageBox()) != nullptr; })) return std::nullopt;
@@ -93,8 +84,7 @@ class ProgramDriver {
     CloseWith(box, button);
     return text;
   }
-  // Presses button in a dialog of the program; true once the dialog has gone and the command
-  // that opened it has gone on.
+  // True once the dialog has gone and the command that opened it has gone on.
   bool CloseWith(HWND dialog, int button) const {
     Click(dialog, button);
     const bool closed = WaitUntil([&] { return !IsWindow(dialog); });
@@ -102,9 +92,11 @@ class ProgramDriver {
     return closed;
   }
 
-  // A click that may open a modal window returns at once; ClickAndWait once its handler has run.
+  // A click that may open a modal window returns at once; Press once the command has run.
   static void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-  static void ClickAndWait(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+  void Press(int button, HWND dialog = nullptr) const {
+    SendMessageW(GetDlgItem(dialog ? dialog : main_, button), BM_CLICK, 0, 0);
+  }
   static std::string Text(HWND window) {
     std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
     const LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
@@ -119,7 +111,7 @@ class ProgramDriver {
   void SetBox(int box, bool ticked) const {
     if ((SendDlgItemMessageW(main_, box, BM_GETCHECK, 0, 0) == BST_CHECKED) != ticked) Press(box);
   }
-  // Presses button on owner (the quick-search box, Add) and enters pattern in the entry dialog.
+  // Presses button on owner (the quick-search box, Add) and enters pattern in the dialog it opens.
   bool EnterPattern(HWND owner, int button, const std::string& pattern) const {
     Click(owner, button);
     HWND entry = WaitForDialog(IDC_PATTERN_EDIT, WC_COMBOBOXW);
@@ -127,19 +119,15 @@ class ProgramDriver {
     SetItemText(entry, IDC_PATTERN_EDIT, pattern);
     return CloseWith(entry, IDOK);
   }
-  // Ticks the quick-search box afresh and enters the pattern in the dialog that it opens.
   bool SetQuickSearch(const std::string& pattern) const {
     SetBox(IDC_TARGET_QUICK, false);
     return EnterPattern(main_, IDC_TARGET_QUICK, pattern);
   }
-  // Ticks the own-patterns box afresh; gives the list dialog it opens.
   HWND OpenOwnPatterns() const {
     SetBox(IDC_TARGET_CUSTOM, false);
     Click(main_, IDC_TARGET_CUSTOM);
     return WaitForDialog(IDC_PATTERN_LIST, WC_LISTBOXW);
   }
-  // A button whose command opens no modal window; returns once the command has run.
-  void Press(int button) const { ClickAndWait(main_, button); }
   // A button whose command asks first: the moment of the answer, once the command has gone on.
   std::optional<Clock::time_point> PressAndAnswer(int button, int answer) const {
     Click(main_, button);
@@ -148,22 +136,19 @@ class ProgramDriver {
     AnswerMessageBox(answer);
     return answered;
   }
-  // The end of a worker as a user sees it: Scan enabled again, the progress window hidden and
-  // the row count holding still. Gives the moment that state began. Polled finer than
-  // WaitUntil: the moment found is a time measured.
+  // The end of a worker as a user sees it: Scan enabled, no progress window, the row count still.
+  // Gives the moment that began, polled finely; while Scan is disabled only that is asked, and
+  // seldom, since every question of ours takes the program's turn at the server.
   std::optional<Clock::time_point> WaitUntilIdle(std::chrono::seconds limit) const {
     const Clock::time_point deadline = Clock::now() + limit;
     std::optional<Clock::time_point> stillSince;
     int count = -1;
     for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now()) {
-      // While Scan is disabled a worker runs: only that is asked, and seldom, since every
-      // question of ours takes the program's turn at the server.
       if (!IsWindowEnabled(GetDlgItem(main_, IDC_SCAN))) {
         stillSince.reset();
         Sleep(5);
         continue;
       }
-      // The progress window is the program's dialog that holds the bar.
       if (FindDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW) != nullptr) {
         stillSince.reset();
       } else if (const int seen = RowCount(); !stillSince || seen != count) {
@@ -197,20 +182,17 @@ class ProgramDriver {
     item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
     SendRemote(LVM_SETITEMSTATE, row, item);
   }
-  // Clicks the row's check box with the mouse; true once the tick has changed.
+  // True once the tick has changed.
   bool ClickTickBox(int row) const {
-    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
-    SendRemote(LVM_GETITEMRECT, row, bounds);
-    LVHITTESTINFO hit{{bounds.left, (bounds.top + bounds.bottom) / 2}, 0, 0, 0, 0};
-    for (; hit.pt.x < bounds.right; ++hit.pt.x) {
-      if (SendRemote(LVM_HITTEST, 0, hit) == row && (hit.flags & LVHT_ONITEMSTATEICON) != 0) break;
-    }
+    RECT icon{LVIR_ICON, 0, 0, 0};  // the box lies just left of the row's icon
+    SendRemote(LVM_GETITEMRECT, row, icon);
+    const LPARAM at = MAKELPARAM(icon.left - 8, (icon.top + icon.bottom) / 2);
     const bool before = IsTicked(row);
-    PostMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
-    PostMessageW(List(), WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+    PostMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(List(), WM_LBUTTONUP, 0, at);
     return WaitUntil([&] { return IsTicked(row) != before; });
   }
-  // Presses Exit; true when the process then ended with exit code 0 within the limit.
+  // True when the process then ended with exit code 0 within the limit.
   bool Exit(std::chrono::seconds limit) const {
     if (main_ == nullptr) return false;
     Click(main_, IDCANCEL);
@@ -228,19 +210,15 @@ class ProgramDriver {
     wchar_t name[64] = {};
     return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 64)));
   }
-  // The first visible dialog of the program's main thread that matches.
+  // A dialog of the program's window thread (its windows are all top-level or children of them).
   HWND FindVisibleDialog(const std::function<bool(HWND)>& matches) const {
-    std::pair<const std::function<bool(HWND)>*, HWND> search{&matches, nullptr};
-    EnumThreadWindows(
-        process_.dwThreadId,
-        [](HWND window, LPARAM parameter) {
-          auto* s = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(parameter);
-          if (ClassOf(window) != L"#32770" || !IsWindowVisible(window) || !(*s->first)(window)) return TRUE;
-          s->second = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", nullptr)) != nullptr;) {
+      if (GetWindowThreadProcessId(window, nullptr) == process_.dwThreadId && IsWindowVisible(window) &&
+          matches(window)) {
+        return window;
+      }
+    }
+    return nullptr;
   }
   HWND List() const { return GetDlgItem(main_, IDC_RESULT_LIST); }
   // A list view message whose structure the list view reads and writes in the program's memory.

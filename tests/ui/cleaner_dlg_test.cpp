@@ -1,5 +1,4 @@
-// The main window as its user and outside tools meet it: a copy of the built program in a
-// process of its own, driven through its windows and its list view's messages.
+// The main window as its user and outside tools meet it, driven from another process.
 #include "tests/support/program_driver.h"
 #include "tests/win32/temp_tree.h"
 #include "ui/app/settings_store.h"
@@ -15,15 +14,14 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-// The test's own name: of the program's copy, its settings key and its message boxes' title.
+// Of the program's copy, its settings key and its message boxes' title.
 std::string Name() { return "VelloxTest" + std::to_string(GetCurrentProcessId()); }
 SettingsStore Settings() {
   SettingsStore settings;
   settings.SetRegistryRoot("Software by Quorvane", Name());
   return settings;
 }
-// The build puts the program beside the tests.
-std::wstring Program() {
+std::wstring Program() {  // built beside the tests
   wchar_t path[MAX_PATH];
   const std::wstring tests(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
   return tests.substr(0, tests.find_last_of(L'\\') + 1) + L"Vellox.exe";
@@ -43,16 +41,16 @@ Rows RowsOf(const ProgramDriver& program) {
   return rows;
 }
 Rows ListBoxRows(HWND box) {
-  Rows rows;
-  for (int row = 0; row < SendMessageW(box, LB_GETCOUNT, 0, 0); ++row) {
-    wchar_t text[256] = {};
-    SendMessageW(box, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
-    rows.push_back(Narrow(text));
+  Rows rows(static_cast<std::size_t>(SendMessageW(box, LB_GETCOUNT, 0, 0)));
+  wchar_t text[256];
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    const LRESULT length = SendMessageW(box, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+    rows[row] = Narrow(text, static_cast<std::size_t>(length));
   }
   return rows;
 }
-// Sends a button's command to the window, as a click on it would if it were enabled; a
-// question asked after all is answered No. True when none was asked.
+// Sends a button's command as a click would if it were enabled; a question asked after all is
+// answered No. True when none was asked.
 bool CommandAsksNothing(const ProgramDriver& program, int button) {
   const bool returned = SendMessageTimeoutW(program.Main(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0,
                                             SMTO_NORMAL, 3000, nullptr) != 0;
@@ -61,10 +59,9 @@ bool CommandAsksNothing(const ProgramDriver& program, int button) {
   return false;
 }
 
-// A fresh start writes no settings. The sweep comes first, then own patterns, quick search,
-// Word, Thumbs.db; a second scan starts from an empty list. Every way of ticking reaches the
-// list: a click on a box, Space on the focused row, a tick set from outside, Tick all and
-// Untick all; typing a number finds its row.
+// A fresh start writes no settings. Rows come sweep first, then own patterns, quick search, Word,
+// Thumbs.db; a second scan starts afresh. Every way of ticking counts: a click on a box, Space,
+// a tick set from outside, Tick all and Untick all; typing a number finds its row.
 TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
   TempTree tree("scan-kinds");
   for (const char* file : {"app.dsw", "Debug\\main.obj", "notes.tmp", "trace.log", "keep.txt"}) tree.MakeFile(file);
@@ -103,25 +100,20 @@ TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
 }
 
 // Each delete button asks its question; No changes nothing, Yes removes the ticked row exactly
-// when its mode's operation succeeds, told apart by the files: plain keeps a read-only file,
-// forced does not, shred leaves zeros (seen through a second name), recycled is in the bin, at
-// restart stays till then. The announcements change nothing; with no rows (an empty directory
-// scans nothing) only "who is using" asks at all. The rows that stay keep their numbers.
+// when its mode's operation succeeds, the modes told apart by the files (shred's zeros seen
+// through a second name). With no rows only "who is using" asks. The rows that stay keep their
+// numbers.
 TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
   enum Outcome { kKept, kGone, kRecycled, kPending };  // the row goes unless the file is kept
   const Rows files = {"a 报告.tmp", "b Übersicht.tmp", "c сводка.tmp", "d データ.tmp", "e 😀.tmp"};
-  const struct {
-    int button;
-    int question;
-    std::string file;
-    Outcome outcome;
-  } cases[] = {{IDC_PLAIN_DELETE, IDS_CONFIRM_PLAIN, files[0], kKept},
-               {IDC_FORCED_DELETE, IDS_CONFIRM_FORCED, files[0], kGone},
-               {IDC_SHRED_DELETE, IDS_CONFIRM_SHRED, files[1], kGone},
-               {IDC_RECYCLE_DELETE, IDS_CONFIRM_RECYCLE, files[2], kRecycled},
-               {IDC_RESTART_DELETE, IDS_CONFIRM_RESTART, files[3], kPending},
-               {IDC_SUPER_DELETE, IDS_CONFIRM_SUPER, files[4], kKept},
-               {IDC_WHO_IS_USING, IDS_WHO_IS_USING, files[4], kKept}};
+  const struct { int button, question; std::string file; Outcome outcome; } cases[] = {
+      {IDC_PLAIN_DELETE, IDS_CONFIRM_PLAIN, files[0], kKept},
+      {IDC_FORCED_DELETE, IDS_CONFIRM_FORCED, files[0], kGone},
+      {IDC_SHRED_DELETE, IDS_CONFIRM_SHRED, files[1], kGone},
+      {IDC_RECYCLE_DELETE, IDS_CONFIRM_RECYCLE, files[2], kRecycled},
+      {IDC_RESTART_DELETE, IDS_CONFIRM_RESTART, files[3], kPending},
+      {IDC_SUPER_DELETE, IDS_CONFIRM_SUPER, files[4], kKept},
+      {IDC_WHO_IS_USING, IDS_WHO_IS_USING, files[4], kKept}};
   const TempTree tree("delete");
   tree.MakeFile(files[0], FILE_ATTRIBUTE_READONLY);
   for (std::size_t f = 1; f < files.size(); ++f) tree.MakeFile(files[f], FILE_ATTRIBUTE_NORMAL, "secret");
@@ -165,11 +157,10 @@ TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
   EXPECT_EQ(ReadBytes(tree.Path("b.link")), std::string(4096, '\0'));
 }
 
-// While a deletion runs no command starts a second worker, even one that reaches the window.
-// Cancel in the progress window hides it at once; Exit only cancels; Enter ends the window once
-// the worker has ended. Each way the file in hand (a large one, first) is shredded to the end
-// and the run stops there; no cancel carries over into the next run. Exit during a scan ends
-// the window once the scan has stopped, keeping the directory, which Enter does not keep.
+// While a deletion runs no command starts a second worker. Cancel hides the progress at once;
+// Exit only cancels; Enter ends the window once the worker has. Each way the file in hand (a
+// large one) is shredded to the end and the run stops; no cancel carries over. Exit during a scan
+// ends the window once the scan has stopped, keeping the directory, which Enter does not keep.
 TEST(MainWindow, OneWorkerAtATimeAndCancelExitOrEnterStopsItAfterTheFileInHand) {
   const TempTree tree("busy");
   constexpr int kSmallFiles = 400;  // each in a directory of its own, so that a scan takes a while
@@ -215,11 +206,10 @@ TEST(MainWindow, OneWorkerAtATimeAndCancelExitOrEnterStopsItAfterTheFileInHand) 
   EXPECT_EQ(Settings().ReadString("Recent", "Search", "<missing>"), tree.Root());
 }
 
-// The program keeps its settings under its own name and titles its message boxes with it (here
-// the one saying that help cannot start). The own patterns load as Count and FileType1..n back
-// them; a pattern is not added where a row begins with it in any letter case; Cancel keeps the
-// list; a shrunk list leaves the values above Count behind. The quick-search box keeps its
-// caption through a cancelled entry. The directory shown at the start is kept on Exit.
+// Settings and message box titles go by the program's own name. Own patterns load as Count and
+// FileType1..n back them; one is not added where a row begins with it in any case; Cancel keeps
+// the list; a shrunk list leaves the values above Count. The quick-search box keeps its caption
+// through a cancelled entry. The directory shown at the start is kept on Exit.
 TEST(MainWindow, SettingsAreKeptUnderTheProgramsOwnName) {
   const Rows patterns = {"*.bak", "Temp\\*.tmp", "*.old", "~*.*", "*.chk"};
   const ProgramDriver program(Program(), Name(), [&] {
@@ -249,7 +239,7 @@ TEST(MainWindow, SettingsAreKeptUnderTheProgramsOwnName) {
   ASSERT_EQ(ListBoxRows(box), patterns);
   for (int removed = 0; removed < 3; ++removed) {
     SendMessageW(box, LB_SETCURSEL, 1, 0);
-    ProgramDriver::ClickAndWait(list, IDC_REMOVE_PATTERN);
+    program.Press(IDC_REMOVE_PATTERN, list);
   }
   ASSERT_TRUE(program.CloseWith(list, IDOK));
   EXPECT_EQ(Settings().ReadInt("UserType", "Count", -1), 2);

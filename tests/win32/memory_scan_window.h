@@ -6,21 +6,17 @@
 #include <set>
 #include <string>
 
-// The option boxes of a scan request.
 enum class TargetBox { Vc6, Custom, Quick, Word, Thumbs };
 
-// A main window held in memory, for scans of real trees by the Windows-side tests and the
-// benchmark: the request is set in plain members; Scan runs the engine's ScanWorker on this
-// thread, and the rows (numbers, paths) and status texts are read back.
+// A main window held in memory for the scan benchmark: the request in plain members, the rows
+// read back from `paths`; Scan runs the engine's ScanWorker on this thread.
 class MemoryScanWindow final : public WorkerLog {
  public:
   explicit MemoryScanWindow(FileEnumeration& files) : files_(files) {}
 
   std::string directory;
   std::set<TargetBox> ticked;
-  TargetPatternList customTargets;
-  TargetPatternList quickSearch;
-  Texts statusTexts;
+  TargetPatternList customTargets, quickSearch;
 
   void Scan(ScanStrategy strategy = ScanStrategy::SharedListing) {
     const auto has = [this](TargetBox box) { return ticked.count(box) != 0; };
@@ -28,7 +24,6 @@ class MemoryScanWindow final : public WorkerLog {
                                  has(TargetBox::Thumbs), customTargets, quickSearch};
     ScanJob job{directory, has(TargetBox::Vc6), [&request] { return request; }, files_, *this, *this, strategy};
     ScanWorker(&job);
-    statusTexts = StatusTexts();
   }
 
  private:

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -16,8 +15,7 @@ namespace {
 const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t kPending[] = L"PendingFileRenameOperations";
 
-// Whether the system is to delete the file at its next start: a pair of its name and an empty
-// one in the list it works through then.
+// A pair of the file's name and an empty one in the list that the next start works through.
 bool IsPendingDeletion(const std::string& path) {
   std::wstring list(1 << 16, L'\0');
   DWORD size = static_cast<DWORD>(list.size() * sizeof(wchar_t));
@@ -37,16 +35,12 @@ bool (RemovalOperations::*const kOperations[])(const std::string&) = {
 
 // Each case and operation has a directory of its own, or shares the fixture's links; "{}" in a
 // path there stands for a file name of the operation's own (the recycle bin keeps names). The
-// scan's root is `root` there; the row names `row`, or the file when that is empty.
-struct Case {
-  const char* kind;
-  bool inLinks;
-  std::string root, file;
-  DWORD attributes;        // of the file; FILE_ATTRIBUTE_DIRECTORY makes a directory instead
-  bool locked;             // held open elsewhere without sharing
-  std::string row, decoy;  // the decoy must keep its contents
-  const char* outcomes;    // one letter per operation, as above
-};
+// scan's root is `root` there; the row names `row`, or the file when that is empty. The file
+// gets `attributes` (FILE_ATTRIBUTE_DIRECTORY makes a directory; kLocked holds it open without
+// sharing); the decoy must keep its contents; `outcomes` has one letter per operation.
+constexpr DWORD kLocked = 0x80000000;
+struct Case { const char* kind; bool inLinks; std::string root, file; DWORD attributes; std::string row, decoy;
+               const char* outcomes; };
 
 std::string Named(std::string path, const std::string& name) {
   const std::string::size_type at = path.find("{}");
@@ -59,30 +53,26 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
   constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   const std::string deep = std::string(90, 'd') + "\\" + std::string(90, 'e') + "\\" + std::string(90, 'f');
   const Case cases[] = {
-      {"plain", false, "", "{}", kNormal, false, "", "", "GGGRP"},
-      {"read-only", false, "", "{}", FILE_ATTRIBUTE_READONLY, false, "", "", "KGKRP"},
-      {"hidden and system", false, "", "{}", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false, "", "", "GGGRP"},
-      {"locked", false, "", "{}", kNormal, true, "", "", "KKKKP"},
+      {"plain", false, "", "{}", kNormal, "", "", "GGGRP"},
+      {"read-only", false, "", "{}", FILE_ATTRIBUTE_READONLY, "", "", "KGKRP"},
+      {"hidden and system", false, "", "{}", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, "", "", "GGGRP"},
       // ForcedDelete clears the marks to retry; when the file still cannot go, it gets them back.
-      {"locked and marked", false, "", "{}", kMarks, true, "", "", "KKKKP"},
-      {"missing", false, "", "", 0, false, "{}", "", "XXXXX"},
+      {"locked and marked", false, "", "{}", kMarks | kLocked, "", "", "KKKKP"},
+      {"missing", false, "", "", 0, "{}", "", "XXXXX"},
       // Win32 parsing would reach the decoy, and the shell takes only parsed paths.
-      {"in a directory named with a trailing dot", false, "", "dir.\\{}", kNormal, false, "", "dir\\{}", "GGGKP"},
-      {"named with a trailing blank", false, "", "{}.tmp ", kNormal, false, "", "{}.tmp", "GGGKP"},
-      {"deeper than MAX_PATH", false, "", deep + "\\{}", kNormal, false, "", "", "GGGKP"},
-      {"replaced by a directory with a file in it", false, "", "", 0, false, "{}", "{}\\child", "XXXXX"},
-      {"replaced by an empty directory", false, "", "{}", FILE_ATTRIBUTE_DIRECTORY, false, "", "", "XXXXX"},
-      {"beside the root, under a name that extends it", false, "tree", "tree2\\{}", kNormal, false, "", "tree\\{}",
-       "KKKKK"},
-      {"reached through .. by a pattern", false, "tree", "far\\{}", kNormal, false, "tree\\..\\far\\{}", "", "GGGRP"},
-      {"below a directory replaced by a link", true, "tree", "", 0, false, "tree\\swapped\\x.tmp", "outside\\x.tmp",
-       "XXXXX"},
+      {"in a directory named with a trailing dot", false, "", "dir.\\{}", kNormal, "", "dir\\{}", "GGGKP"},
+      {"named with a trailing blank", false, "", "{}.tmp ", kNormal, "", "{}.tmp", "GGGKP"},
+      {"deeper than MAX_PATH", false, "", deep + "\\{}", kNormal, "", "", "GGGKP"},
+      {"replaced by a directory with a file in it", false, "", "", 0, "{}", "{}\\child", "XXXXX"},
+      {"replaced by an empty directory", false, "", "{}", FILE_ATTRIBUTE_DIRECTORY, "", "", "XXXXX"},
+      {"beside the root, under a name that extends it", false, "tree", "tree2\\{}", kNormal, "", "tree\\{}", "KKKKK"},
+      {"reached through .. by a pattern", false, "tree", "far\\{}", kNormal, "tree\\..\\far\\{}", "", "GGGRP"},
+      {"below a directory replaced by a link", true, "tree", "", 0, "tree\\swapped\\x.tmp", "outside\\x.tmp", "XXXXX"},
       // Wine opens a link's target whatever it is asked; Windows would delete the link itself.
-      {"a link to a file outside the tree", true, "tree", "", 0, false, "tree\\link.tmp", "outside\\target.tmp",
-       "XXXXX"},
+      {"a link to a file outside the tree", true, "tree", "", 0, "tree\\link.tmp", "outside\\target.tmp", "XXXXX"},
   };
-  ASSERT_TRUE(std::getenv("XDG_DATA_HOME") != nullptr) << "recycling needs the tests' own recycle bin";
   const std::string trash = EnvironmentPath("XDG_DATA_HOME") + "\\Trash\\files\\";
+  ASSERT_NE(trash.front(), '\\') << "recycling needs the tests' own recycle bin";
   const std::string links = EnvironmentPath("VELLOX_TEST_ROOT") + "\\links";
   ASSERT_EQ(ReadBytes(links + "\\tree\\link.tmp"), "target") << "RemovalFiles.Setup makes the links";
   const TempTree tree("\u65b0\u5efa\u6587\u4ef6\u5939");  // 新建文件夹
@@ -97,20 +87,20 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       const std::string name = "\u62a5\u544a \u0395\u03bb\u03bb\u03b7\u03bd " + unique + ".tmp";  // 报告 Ελλην
       const std::string base = test.inLinks ? links : tree.Path(unique);
       const auto at = [&](const std::string& relative) { return base + "\\" + Named(relative, name); };
-      if (test.attributes == FILE_ATTRIBUTE_DIRECTORY) tree.MakeDirectory(unique + "\\" + Named(test.file, name));
-      else if (!test.file.empty()) tree.MakeFile(unique + "\\" + Named(test.file, name), test.attributes, name);
+      const DWORD attributes = test.attributes & ~kLocked;
+      if (attributes == FILE_ATTRIBUTE_DIRECTORY) tree.MakeDirectory(unique + "\\" + Named(test.file, name));
+      else if (!test.file.empty()) tree.MakeFile(unique + "\\" + Named(test.file, name), attributes, name);
       if (!test.inLinks && !test.decoy.empty()) tree.MakeFile(unique + "\\" + Named(test.decoy, name));
       const std::string decoyBefore = test.decoy.empty() ? "" : ReadBytes(at(test.decoy));
       const std::string target = at(test.file.empty() ? test.row : test.file);
       const DWORD attributesBefore = GetFileAttributesW(Verbatim(target).c_str());
-      const HANDLE lock = test.locked ? CreateFileW(Verbatim(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                                    0, nullptr) : INVALID_HANDLE_VALUE;
-      ASSERT_EQ(test.locked, lock != INVALID_HANDLE_VALUE);
-
+      const bool locked = (test.attributes & kLocked) != 0;
+      const HANDLE lock = locked ? CreateFileW(Verbatim(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                               nullptr) : INVALID_HANDLE_VALUE;
+      ASSERT_EQ(locked, lock != INVALID_HANDLE_VALUE);
       Win32RemovalOperations removal(test.root.empty() ? base : base + "\\" + test.root);
       const bool result = (removal.*kOperations[op])(at(test.row.empty() ? test.file : test.row));
-      if (test.locked) CloseHandle(lock);
-
+      if (locked) CloseHandle(lock);
       const char expected = test.outcomes[op];
       EXPECT_EQ(result, expected == 'G' || expected == 'R' || expected == 'P');
       EXPECT_EQ(test.decoy.empty() ? "" : ReadBytes(at(test.decoy)), decoyBefore);
@@ -128,8 +118,8 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
   RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
 }
 
-// One run over rows in nested and sibling directories, each holding a file of the same name:
-// every row removes its own file, and the directories it passed stay held while the run lasts.
+// Rows in nested and sibling directories, each holding a file of the same name: every row
+// removes its own file, and the directories passed stay held while the run lasts.
 TEST(RemovalOperations, ARunRemovesEachRowsOwnFileAcrossDirectories) {
   const TempTree tree("run");
   const std::string rows[] = {"a\\b\\f.tmp", "a\\f.tmp", "a\\b\\c\\f.tmp", "c\\f.tmp", "f.tmp", "a\\b\\g.tmp"};
@@ -142,8 +132,8 @@ TEST(RemovalOperations, ARunRemovesEachRowsOwnFileAcrossDirectories) {
   EXPECT_FALSE(MoveFileW(Verbatim(tree.Path("a\\b")).c_str(), Verbatim(tree.Path("moved")).c_str()));
 }
 
-// Where the shell would delete a file for good although asked to keep it recoverable, the file
-// stays. Runs under its own ctest entry, with a recycle bin that cannot exist.
+// Where the shell would delete a file for good although asked to recycle it, the file stays.
+// Runs under its own ctest entry, with a recycle bin that cannot exist.
 TEST(RecycleFileWithoutABin, LeavesTheFileWhereTheShellWouldDeleteItForGood) {
   if (std::getenv("VELLOX_NO_RECYCLE_BIN") == nullptr) GTEST_SKIP() << "runs under its own ctest entry";
   const TempTree tree("no-bin");
@@ -154,8 +144,8 @@ TEST(RecycleFileWithoutABin, LeavesTheFileWhereTheShellWouldDeleteItForGood) {
   EXPECT_EQ(ReadBytes(tree.Path("precious.tmp")), "precious");
 }
 
-// The same for the user's settings that turn the bin off. A run asks once per drive (the query
-// sums up the whole bin), so a run that began before the change still recycles.
+// The same for the user's settings that turn the bin off, asked once per drive and run (the
+// query sums up the whole bin): a run that began before the change still recycles.
 TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOffBeforeTheRun) {
   const TempTree tree("bin-off");
   wchar_t root[MAX_PATH + 1] = {};
@@ -163,14 +153,10 @@ TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOffBeforeTheRun) {
   ASSERT_TRUE(GetVolumePathNameW(Widen(tree.Root()).c_str(), root, MAX_PATH + 1) &&
               GetVolumeNameForVolumeMountPointW(root, volume, ARRAYSIZE(volume)));
   const std::wstring windows = L"Software\\Microsoft\\Windows\\CurrentVersion\\";
-  const struct {
-    HKEY root;
-    std::wstring key;
-    const wchar_t* value;
-  } cases[] = {{HKEY_CURRENT_USER, windows + L"Policies\\Explorer", L"NoRecycleFiles"},
-               {HKEY_LOCAL_MACHINE, windows + L"Policies\\Explorer", L"NoRecycleFiles"},
-               {HKEY_CURRENT_USER, windows + L"Explorer\\BitBucket\\Volume\\" + std::wstring(volume + 10, 38),
-                L"NukeOnDelete"}};
+  const struct { HKEY root; std::wstring key; const wchar_t* value; } cases[] = {
+      {HKEY_CURRENT_USER, windows + L"Policies\\Explorer", L"NoRecycleFiles"},
+      {HKEY_LOCAL_MACHINE, windows + L"Policies\\Explorer", L"NoRecycleFiles"},
+      {HKEY_CURRENT_USER, windows + L"Explorer\\BitBucket\\Volume\\" + std::wstring(volume + 10, 38), L"NukeOnDelete"}};
   for (std::size_t i = 0; i < 3; ++i) {
     const auto file = [&](const char* name) { return tree.Path(std::to_string(i) + name); };
     for (const char* name : {"first", "kept", "late"}) tree.MakeFile(std::to_string(i) + name);
@@ -179,33 +165,28 @@ TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOffBeforeTheRun) {
     const DWORD on = 1;
     ASSERT_EQ(RegSetKeyValueW(cases[i].root, cases[i].key.c_str(), cases[i].value, REG_DWORD, &on, sizeof(on)), 0);
     EXPECT_FALSE(Win32RemovalOperations(tree.Root()).RecycleFile(file("kept"))) << i;
-    EXPECT_TRUE(earlier.RecycleFile(file("late"))) << i;
+    EXPECT_TRUE(earlier.RecycleFile(file("late")) && PathExists(file("kept"))) << i;
     RegDeleteKeyValueW(cases[i].root, cases[i].key.c_str(), cases[i].value);
-    EXPECT_TRUE(PathExists(file("kept"))) << i;
   }
 }
 
-// A second name of the file keeps its data readable after ShredFile deleted the first one, so
-// the test sees what the overwrite left on the disk. Past 4 GiB a 32-bit length or position
-// would end the overwrite after the first blocks; the file is sparse, so only the shred itself
-// costs time: about 15 s under Wine, for its million block writes.
+// A second name keeps the data readable after the shred deleted the first one. Past 4 GiB a
+// 32-bit length or position would end the overwrite early; the file is sparse, so only the
+// shred costs time: about 15 s under Wine, for its million block writes.
 TEST(ShredFile, OverwritesWithZerosToTheNextWholeBlockBeforeDeleting) {
   constexpr LONGLONG kFourGiB = 1LL << 32;
-  const struct {
-    LONGLONG length;
-    LONGLONG lengthAtDeletion;
-  } cases[] = {{0, 4096}, {4096, 4096}, {5000, 8192}, {8192, 8192}, {kFourGiB + 5000, kFourGiB + 8192}};
+  const struct { LONGLONG length, lengthAtDeletion; } cases[] = {
+      {0, 4096}, {4096, 4096}, {5000, 8192}, {8192, 8192}, {kFourGiB + 5000, kFourGiB + 8192}};
   const TempTree tree("shred");
   Win32RemovalOperations removal(tree.Root());
   for (const auto& test : cases) {
     SCOPED_TRACE(test.length);
     const std::string path = tree.Path(std::to_string(test.length) + ".tmp");
     const std::string link = path + ".link";
-    // Data at both ends, which holds no zero byte: any byte the overwrite missed shows.
+    // No zero byte at either end: any byte the overwrite missed shows.
     ASSERT_TRUE(WriteAt(path, 0, std::string(static_cast<std::size_t>(std::min<LONGLONG>(test.length, 8192)), 'x')));
     ASSERT_TRUE(test.length <= 8192 || WriteAt(path, test.length - 10, std::string(10, 'x')));
     ASSERT_TRUE(CreateHardLinkW(Verbatim(link).c_str(), Verbatim(path).c_str(), nullptr));
-
     EXPECT_TRUE(removal.ShredFile(path));
     EXPECT_FALSE(PathExists(path));
     const std::size_t end = static_cast<std::size_t>(std::min<LONGLONG>(test.lengthAtDeletion, 8192));
@@ -215,18 +196,15 @@ TEST(ShredFile, OverwritesWithZerosToTheNextWholeBlockBeforeDeleting) {
   }
 }
 
-// On a small file system that the fixture mounted. Old data that could not be overwritten must
-// not be hidden by a delete that reports success: the file stays, to be shredded once there is
-// room. A file whose old length was covered before the disk filled goes.
+// On a small file system that the fixture mounted: a file whose old data could not all be
+// overwritten stays, to be shredded once there is room; one whose old length was covered goes.
 TEST(ShredFile, OnAFullDiskDeletesOnlyAFileWhoseOldLengthWasCovered) {
   const std::string directory = EnvironmentPath("VELLOX_TEST_ROOT") + "\\full-disk";
   if (!PathExists(directory + "\\mounted")) GTEST_SKIP() << "the fixture could not mount a file system (needs root)";
   const std::string filler = directory + "\\filler";
   const std::string path = directory + "\\victim.tmp";
-  const struct {
-    LONGLONG length;  // the first block holds data, the rest is a hole that needs new space
-    bool shredded;
-  } cases[] = {{32768, false}, {0, true}};
+  // The first block holds data, the rest is a hole that needs new space.
+  const struct { LONGLONG length; bool shredded; } cases[] = {{32768, false}, {0, true}};
   Win32RemovalOperations removal(directory);
   for (const auto& test : cases) {
     SCOPED_TRACE(test.length);
@@ -235,7 +213,6 @@ TEST(ShredFile, OnAFullDiskDeletesOnlyAFileWhoseOldLengthWasCovered) {
     int blocks = 0;
     while (WriteAt(filler, blocks * 4096LL, std::string(4096, 'f')) && blocks < 1024) ++blocks;
     ASSERT_LT(blocks, 1024) << "the file system never filled up";
-
     EXPECT_EQ(removal.ShredFile(path), test.shredded);
     EXPECT_EQ(ReadBytes(path, test.length - 1, 2), test.shredded ? "<unreadable>" : "x");  // its old end
     RemoveTree(path);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -21,14 +20,12 @@ inline std::string EnvironmentPath(const char* name) {
   return !path.empty() && path.front() == '\\' ? "Z:" + path : path;
 }
 
-// EnvironmentPath("VELLOX_TEST_ROOT"), else the temp directory.
 inline std::string TestTreeBase() {
   wchar_t temp[MAX_PATH + 1];
   const std::string base = EnvironmentPath("VELLOX_TEST_ROOT");
   return WithoutTrailingSeparators(base.empty() ? Narrow(temp, GetTempPathW(MAX_PATH + 1, temp)) : base);
 }
 
-// The "\\?\" form of a path with a drive.
 inline std::wstring Verbatim(const std::string& path) {
   return Widen(path.size() >= 3 && path[1] == ':' && path[2] == '\\' ? "\\\\?\\" + path : path);
 }
@@ -78,7 +75,7 @@ inline std::string ReadBytes(const std::string& path, LONGLONG offset = 0, DWORD
 }
 
 // A directory of its own below TestTreeBase() for one test, removed with everything in it when
-// the object goes.
+// the object goes. Make* create missing parents and throw where they cannot create.
 class TempTree {
  public:
   explicit TempTree(const std::string& name)
@@ -93,11 +90,8 @@ class TempTree {
   const std::string& Root() const { return root_; }  // without a trailing separator
   std::string Path(const std::string& relative) const { return root_ + "\\" + relative; }
   void MakeDirectory(const std::string& relative) const {
-    if (!MakeDirectories(WithoutTrailingSeparators(Path(relative)))) {
-      throw std::runtime_error("cannot create " + relative);
-    }
+    if (!MakeDirectories(WithoutTrailingSeparators(Path(relative)))) throw std::runtime_error("no " + relative);
   }
-  // A new file, its parent directories too.
   void MakeFile(const std::string& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
                 const std::string& contents = std::string()) const {
     const std::string path = Path(relative);

@@ -12,42 +12,31 @@
 
 namespace {
 
-// The directory part is searched as written: a trailing dot or blank belongs to a name, "/"
-// separates, "." and ".." step as Win32 steps, a relative one starts at the current directory,
-// paths may be as long as the file system allows. The pattern loses its trailing dots and
-// blanks, as Win32 parsing drops them. Names in any script come back whole; hidden and system
-// files are listed like any other. Names are shown with "\" after a directory and "@" after a
-// reparse point: the links made natively by the ctest fixture (scripts/link-tree) must show as
-// such, or a scan would follow them out of the tree or round a cycle.
+// The directory part is searched as written (a trailing dot or blank belongs to a name, "." and
+// ".." step as in Win32, a relative one starts at the current directory, no length limit); the
+// pattern loses trailing dots and blanks as Win32 drops them. Any script, hidden and system files
+// come back. "\" marks a directory, "@" a reparse point: the links of the ctest fixture
+// (scripts/link-tree) must show as such, or a scan would follow them out of the tree.
 TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would) {
   const TempTree tree("enumeration");
   const std::string deep = std::string(100, 'd') + "\\" + std::string(100, 'e') + "\\" + std::string(100, 'f');
   for (const std::string& file : {std::string("dir.\\in dotted.tmp"), std::string("dir\\in plain.tmp"),
                                   std::string("a.tmp"), std::string("blank "), deep + "\\deep.tmp",
-                                  std::string("新建文件夹\\Ελληνικά café 😀.tmp")}) {
-    tree.MakeFile(file);
-  }
+                                  std::string("新建文件夹\\Ελληνικά café 😀.tmp")}) tree.MakeFile(file);
   tree.MakeFile("hidden.tmp", FILE_ATTRIBUTE_HIDDEN);
   tree.MakeFile("system.tmp", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
   const std::string root = tree.Root();
   const std::string links = TestTreeBase() + "\\links\\real";
   const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-      {root + "\\dir.\\*.tmp", {"in dotted.tmp"}},
-      {root + "/dir\\..\\.\\dir./*", {".\\", "..\\", "in dotted.tmp"}},
-      {root + "\\" + deep + "\\*.tmp", {"deep.tmp"}},
-      {root + "\\" + deep + "\\..\\..\\..\\dir", {"dir\\"}},
+      {root + "\\dir.\\*.tmp", {"in dotted.tmp"}}, {root + "/dir\\..\\.\\dir./*", {".\\", "..\\", "in dotted.tmp"}},
+      {root + "\\" + deep + "\\*.tmp", {"deep.tmp"}}, {root + "\\" + deep + "\\..\\..\\..\\dir", {"dir\\"}},
       {root + "\\*.tmp", {"a.tmp", "hidden.tmp", "system.tmp"}},
       {root + "\\新建文件夹\\*", {".\\", "..\\", "Ελληνικά café 😀.tmp"}},
       {links + "\\deeper\\*", {".\\", "..\\", "b.tmp", "cycle@"}},
       {links + "\\*", {".\\", "..\\", "a.tmp", "deeper\\", "outside@"}},
-      {"dir\\*.tmp", {"in plain.tmp"}},
-      {"   \\*.tmp", {}},  // a directory named with blanks, not the current one
-      {root + "\\a.tmp. .", {"a.tmp"}},
-      {root + "\\blank ", {}},
-      {root + "\\blank*", {"blank "}},
-      {root + "/", {}},  // no pattern
-      {root + "\\. .", {}},
-      {std::string(), {}},
+      {"dir\\*.tmp", {"in plain.tmp"}}, {"   \\*.tmp", {}},  // a directory named with blanks, not the current one
+      {root + "\\a.tmp. .", {"a.tmp"}}, {root + "\\blank ", {}}, {root + "\\blank*", {"blank "}},
+      {root + "/", {}}, {root + "\\. .", {}}, {std::string(), {}},  // no pattern
       {root + std::string("\\*\0.tmp", 7), {}},  // a NUL would cut it to "\*"
   };
   wchar_t current[MAX_PATH];
