@@ -57,7 +57,8 @@ TEST_P(Walks, PatternWalkSearchesThroughThePatternsDirectoryPartButNoReparsePoin
       {"C:", "*.tmp", {"C:\\a.tmp", inW[0], inW[1], inW[2], "C:\\far\\x.tmp"},
        {"C:", "C:\\w", "C:\\w\\Temp", "C:\\w\\Temp\\Sub", "C:\\far"}},
       {"C:\\w", "Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},  // C:\w\Temp\Temp holds nothing: once only
-      {"C:\\w", "\\Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}}, {"C:\\w", "TEMP/*.tmp", {"C:\\w\\TEMP/a.tmp"}},
+      {"C:\\w", "\\Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},
+      {"C:\\w", "TEMP/*.tmp", {"C:\\w\\TEMP/a.tmp"}},
       {"C:\\w", ".\\Temp\\Sub\\.\\*.tmp", {"C:\\w\\.\\Temp\\Sub\\.\\c.tmp"}},
       // Neither a drive, nor an empty pattern, nor a directory part alone ever matches.
       {"C:\\w", "C:\\w\\*.tmp", {}}, {"C:\\w", "C:*.tmp", {}}, {"C:\\w", "", {}}, {"C:\\w", "Temp\\", {}},

@@ -152,8 +152,10 @@ TEST(ApplicationName, IsTheExecutablesFileNameWithoutExtension) {
   const struct { const wchar_t* path; const char* name; const wchar_t* helpFile; } cases[] = {
       {L"C:\\a.b\\My.Tool.exe", "My.Tool", L"C:\\a.b\\My.Tool.HLP"},  // last dot only
       {L"C:\\a.b\\Vellox", "Vellox", L"C:\\a.b\\Vellox.HLP"},          // a dot in a directory
-      {L"C:/x/forward.exe", "forward", L"C:/x/forward.HLP"}, {L"C:drive.exe", "drive", L"C:drive.HLP"},
-      {L"C:\\工具\\清理程序.exe", "清理程序", L"C:\\工具\\清理程序.HLP"}};
+      {L"C:/x/forward.exe", "forward", L"C:/x/forward.HLP"},
+      {L"C:drive.exe", "drive", L"C:drive.HLP"},
+      {L"C:\\工具\\清理程序.exe", "清理程序", L"C:\\工具\\清理程序.HLP"},
+  };
   for (const auto& c : cases) {
     EXPECT_EQ(ApplicationNameFromPath(c.path), c.name);
     EXPECT_EQ(HelpFilePathFromPath(c.path), c.helpFile) << c.name;
@@ -202,8 +204,10 @@ TEST(Notice, DeciphersToCrLfTextAndAnyChangeFailsTheCheck) {
   const struct { const char* change; void (*apply)(std::string&); } changes[] = {
       {"format mark", [](std::string& s) { s[0] ^= 0x01; }},
       {"length grown", [](std::string& s) { s[4] = static_cast<char>(s[4] + 1); }},
-      {"text byte", [](std::string& s) { s[s.size() / 2] ^= 0x01; }}, {"tag", [](std::string& s) { s.back() ^= 0x01; }},
-      {"nothing left", [](std::string& s) { s.clear(); }}};
+      {"text byte", [](std::string& s) { s[s.size() / 2] ^= 0x01; }},
+      {"tag", [](std::string& s) { s.back() ^= 0x01; }},
+      {"nothing left", [](std::string& s) { s.clear(); }},
+  };
   for (const auto& change : changes) {
     std::string tampered = original;
     change.apply(tampered);

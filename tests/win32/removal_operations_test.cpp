@@ -35,12 +35,16 @@ bool (RemovalOperations::*const kOperations[])(const std::string&) = {
 
 // Each case and operation has a directory of its own, or shares the fixture's links; "{}" in a
 // path there stands for a file name of the operation's own (the recycle bin keeps names). The
-// scan's root is `root` there; the row names `row`, or the file when that is empty. The file
-// gets `attributes` (FILE_ATTRIBUTE_DIRECTORY makes a directory; kLocked holds it open without
-// sharing); the decoy must keep its contents; `outcomes` has one letter per operation.
-constexpr DWORD kLocked = 0x80000000;
-struct Case { const char* kind; bool inLinks; std::string root, file; DWORD attributes; std::string row, decoy;
-               const char* outcomes; };
+// scan's root is `root` there; the row names `row`, or the file when that is empty.
+constexpr DWORD kLocked = 0x80000000;  // held open elsewhere without sharing
+struct Case {
+  const char* kind;
+  bool inLinks;
+  std::string root, file;
+  DWORD attributes;        // of the file, and kLocked; FILE_ATTRIBUTE_DIRECTORY makes a directory
+  std::string row, decoy;  // the decoy must keep its contents
+  const char* outcomes;    // one letter per operation, as above
+};
 
 std::string Named(std::string path, const std::string& name) {
   const std::string::size_type at = path.find("{}");

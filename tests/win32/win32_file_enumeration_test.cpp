@@ -28,15 +28,22 @@ TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would)
   const std::string root = tree.Root();
   const std::string links = TestTreeBase() + "\\links\\real";
   const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-      {root + "\\dir.\\*.tmp", {"in dotted.tmp"}}, {root + "/dir\\..\\.\\dir./*", {".\\", "..\\", "in dotted.tmp"}},
-      {root + "\\" + deep + "\\*.tmp", {"deep.tmp"}}, {root + "\\" + deep + "\\..\\..\\..\\dir", {"dir\\"}},
+      {root + "\\dir.\\*.tmp", {"in dotted.tmp"}},
+      {root + "/dir\\..\\.\\dir./*", {".\\", "..\\", "in dotted.tmp"}},
+      {root + "\\" + deep + "\\*.tmp", {"deep.tmp"}},
+      {root + "\\" + deep + "\\..\\..\\..\\dir", {"dir\\"}},
       {root + "\\*.tmp", {"a.tmp", "hidden.tmp", "system.tmp"}},
       {root + "\\新建文件夹\\*", {".\\", "..\\", "Ελληνικά café 😀.tmp"}},
       {links + "\\deeper\\*", {".\\", "..\\", "b.tmp", "cycle@"}},
       {links + "\\*", {".\\", "..\\", "a.tmp", "deeper\\", "outside@"}},
-      {"dir\\*.tmp", {"in plain.tmp"}}, {"   \\*.tmp", {}},  // a directory named with blanks, not the current one
-      {root + "\\a.tmp. .", {"a.tmp"}}, {root + "\\blank ", {}}, {root + "\\blank*", {"blank "}},
-      {root + "/", {}}, {root + "\\. .", {}}, {std::string(), {}},  // no pattern
+      {"dir\\*.tmp", {"in plain.tmp"}},
+      {"   \\*.tmp", {}},  // a directory named with blanks, not the current one
+      {root + "\\a.tmp. .", {"a.tmp"}},
+      {root + "\\blank ", {}},
+      {root + "\\blank*", {"blank "}},
+      {root + "/", {}},  // no pattern
+      {root + "\\. .", {}},
+      {std::string(), {}},
       {root + std::string("\\*\0.tmp", 7), {}},  // a NUL would cut it to "\*"
   };
   wchar_t current[MAX_PATH];
