@@ -75,8 +75,8 @@ class CCleanerDlg : public Dialog {
   void RunDeleteCommand(int questionId, DeleteMode mode);
   // Starts body on the worker thread; false when it cannot be started.
   bool StartWorker(std::function<void()> body);
-  // Shows what the worker has published: its progress and the rows.
-  void ShowWorkerState();
+  // Shows what the worker has published: its progress, and the rows when withRows.
+  void ShowWorkerState(bool withRows);
   void EnableWorkerCommands(bool enable) const;
   // Ends the window now, or once the running worker has finished.
   void EndWhenIdle(INT_PTR result);
@@ -93,6 +93,8 @@ class CCleanerDlg : public Dialog {
   std::atomic<std::int32_t> busyFlag_{0};
   // The root of the scan whose rows the list holds.
   std::string scanRoot_;
+  // Refresh timer ticks since the running worker started.
+  unsigned refreshes_ = 0;
   // The result to end with once the running worker has finished, when an end was asked for.
   std::optional<INT_PTR> pendingEnd_;
   // Last, so that it goes first: no worker outlives what it works on.
