@@ -16,7 +16,7 @@ class WorkerThread {
  public:
   static constexpr UINT kFinishedMessage = WM_APP + 1;
   static constexpr UINT_PTR kRefreshTimer = 1;
-  // Fast enough to look live, slow enough that painting costs the worker nothing.
+  // Fast enough to look live, slow enough that painting the progress costs the worker little.
   static constexpr UINT kRefreshMilliseconds = 40;
 
   // progress is what the workers test for a cancel.
