@@ -8,7 +8,7 @@
 namespace {
 
 // An unknown mode removes nothing, so a stray value never picks an operation by accident.
-bool RemoveByMode(RemovalOperations& removal, std::int32_t mode, const std::string& path) {
+RemovalOutcome RemoveByMode(RemovalOperations& removal, std::int32_t mode, const std::string& path) {
   switch (mode) {
     case ModePlain:
       return removal.PlainDelete(path);
@@ -22,7 +22,7 @@ bool RemoveByMode(RemovalOperations& removal, std::int32_t mode, const std::stri
     case ModeAtRestart:
       return removal.DeleteAtRestart(path);
     default:
-      return false;
+      return RemovalOutcome();
   }
 }
 
@@ -49,7 +49,7 @@ void RemoveTickedRows(DeleteJob& job) {
       const std::string path = results.RowPath(row);
       progress.SetStatusText(path);
       progress.StepProgress();
-      if (RemoveByMode(job.removal, job.deleteMode.load(), path)) results.RemoveRow(row);
+      results.SetOutcome(row, RemoveByMode(job.removal, job.deleteMode.load(), path));
     }
     row = next;
   }

@@ -19,8 +19,9 @@ struct DeleteJob {
 };
 
 // The body of a deletion thread: removes the file of every ticked row with the removal
-// operation that DeleteMode selects at that moment, and takes a row off the list exactly when
-// its removal succeeds. The rows that stay keep their numbers and ticks. A cancel request is
+// operation that DeleteMode selects at that moment, and tells the list what came of it: a row
+// leaves the list exactly when its removal succeeds. The rows that stay keep their numbers and
+// ticks. A cancel request is
 // honoured before the next row, after the removal in hand has finished. A null job does
 // nothing; nothing is thrown out of it.
 void DeleteWorker(DeleteJob* job);

@@ -3,6 +3,7 @@
 #include "engine/file_enumeration.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@ struct ListedEntry {
   std::string_view shortName;
   bool isDirectory;
   bool isReparsePoint;
+  std::uint64_t size;
 };
 
 // A directory's full listing held in one buffer, so that a scan can keep the listings of a whole
@@ -38,7 +40,7 @@ class DirectoryListing {
   Iterator end() const { return Iterator(buffer_.data() + buffer_.size()); }
 
  private:
-  // Per entry: a flags byte, the name, a terminator, the short name, a terminator. File names
-  // never hold a NUL.
+  // Per entry: a flags byte, the size in 8 bytes, the name, a terminator, the short name, a
+  // terminator. File names never hold a NUL.
   std::string buffer_;
 };

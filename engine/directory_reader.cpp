@@ -11,7 +11,7 @@ bool EndsInSeparator(const std::string& directory) {
 
 FoundEntry ToFoundEntry(const ListedEntry& entry) {
   return FoundEntry{std::string(entry.name), std::string(entry.shortName), entry.isDirectory,
-                    entry.isReparsePoint};
+                    entry.isReparsePoint, entry.size};
 }
 
 std::vector<FoundEntry> FilesOf(std::vector<FoundEntry> entries) {

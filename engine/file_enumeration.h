@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@ struct FoundEntry {
   std::string shortName;  // the 8.3 alias where the file system keeps one, else empty
   bool isDirectory = false;
   bool isReparsePoint = false;  // junction, symbolic link or mount point
+  std::uint64_t size = 0;       // in bytes, as the listing gives it; 0 for a directory
 };
 
 // The one file-system operation of the scan side. Given a search string (a directory,

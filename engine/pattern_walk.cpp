@@ -75,12 +75,10 @@ bool StaysInTree(DirectoryReader& reader, const std::string& directory,
 
 }  // namespace
 
-std::vector<std::string> ListMatchingFiles(DirectoryReader& reader, const std::string& directory,
-                                           const TargetPattern& pattern) {
-  std::vector<std::string> names;
-  if (!StaysInTree(reader, directory, pattern)) return names;
-  for (FoundEntry& file : reader.Search(directory, pattern)) names.push_back(std::move(file.name));
-  return names;
+std::vector<FoundEntry> ListMatchingFiles(DirectoryReader& reader, const std::string& directory,
+                                          const TargetPattern& pattern) {
+  if (!StaysInTree(reader, directory, pattern)) return {};
+  return reader.Search(directory, pattern);
 }
 
 std::string PatternDirectoryPart(const TargetPattern& pattern) {
@@ -98,16 +96,17 @@ std::string WithoutLeadingSeparators(const std::string& text) {
 
 void AddPatternMatches(DirectoryReader& reader, ResultList& results, const std::string& directory,
                        const TargetPattern& pattern) {
-  const std::vector<std::string> names = ListMatchingFiles(reader, directory, pattern);
+  const std::vector<FoundEntry> files = ListMatchingFiles(reader, directory, pattern);
   // The row count takes the list's lock: asked only where rows will follow.
-  if (names.empty()) return;
+  if (files.empty()) return;
   int number = results.RowCount() + 1;
   const std::string base =
       JoinPath(directory, WithoutLeadingSeparators(PatternDirectoryPart(pattern)));
-  std::string path;
-  for (const std::string& name : names) {
-    path.assign(base).append(name);
-    if (results.AppendRow(number, path) < 0) return;
+  FoundFile found;
+  for (const FoundEntry& file : files) {
+    found.path.assign(base).append(file.name);
+    found.size = file.size;
+    if (results.AppendRow(number, found) < 0) return;
     ++number;
   }
 }

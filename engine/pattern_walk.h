@@ -21,11 +21,11 @@ void YieldEvery51Directories(std::atomic<std::int32_t>& counter);
 // would lead the scan, and the removal after it, outside the chosen tree, or round a cycle.
 std::vector<std::string> ListSubdirectories(DirectoryReader& reader, const std::string& directory);
 
-// The names of the entries that match the pattern and are not directories, in enumeration order.
-// A pattern whose directory part names anything but a plain subdirectory (a junction, a link, a
-// file, nothing the listing shows) is not searched and gives none.
-std::vector<std::string> ListMatchingFiles(DirectoryReader& reader, const std::string& directory,
-                                           const TargetPattern& pattern);
+// The entries that match the pattern and are not directories, in enumeration order. A pattern
+// whose directory part names anything but a plain subdirectory (a junction, a link, a file,
+// nothing the listing shows) is not searched and gives none.
+std::vector<FoundEntry> ListMatchingFiles(DirectoryReader& reader, const std::string& directory,
+                                          const TargetPattern& pattern);
 
 // The drive and directory part of a pattern, split as the runtime's path splitting does:
 // "Temp\*.tmp" gives "Temp\", "\Temp\*.tmp" gives "\Temp\", "C:\x\*.tmp" gives "C:\x\".

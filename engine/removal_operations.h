@@ -1,15 +1,17 @@
 #pragma once
 
+#include "engine/removal_outcome.h"
+
 #include <string>
 
-// The five ways of removing one file, given its full path (UTF-8). Each answers only whether
-// the file has left its place as far as the user is concerned; none asks, reports or retries.
+// The five ways of removing one file, given its full path (UTF-8). Each tells what became of
+// the file: removed, or why it stays. None asks, reports or retries.
 class RemovalOperations {
  public:
   virtual ~RemovalOperations() = default;
-  virtual bool PlainDelete(const std::string& path) = 0;
-  virtual bool ForcedDelete(const std::string& path) = 0;
-  virtual bool ShredFile(const std::string& path) = 0;
-  virtual bool RecycleFile(const std::string& path) = 0;
-  virtual bool DeleteAtRestart(const std::string& path) = 0;
+  virtual RemovalOutcome PlainDelete(const std::string& path) = 0;
+  virtual RemovalOutcome ForcedDelete(const std::string& path) = 0;
+  virtual RemovalOutcome ShredFile(const std::string& path) = 0;
+  virtual RemovalOutcome RecycleFile(const std::string& path) = 0;
+  virtual RemovalOutcome DeleteAtRestart(const std::string& path) = 0;
 };

@@ -8,10 +8,12 @@ namespace {
 // sharing: an open for renaming or removing one of them then fails while the chain holds it.
 constexpr ACCESS_MASK kDirectoryAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
 constexpr ULONG kDirectorySharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 using NtCreateFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
                                               PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 using NtQueryObjectFunction = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+using NtStatusToErrorFunction = ULONG(NTAPI*)(NTSTATUS);
 constexpr OBJECT_INFORMATION_CLASS kObjectNameInformation = static_cast<OBJECT_INFORMATION_CLASS>(1);
 
 // Only the native calls open a name relative to a directory handle and tell the name of what
@@ -24,11 +26,15 @@ Function NtdllEntry(const char* name) {
 }
 
 // Opens `name` relative to `directory`, or an absolute "\??\" name when `directory` is null.
-// Case is ignored, as Win32 opens ignore it.
+// Case is ignored, as Win32 opens ignore it. A failure gives the system's error in `why`.
 OwnedHandle OpenRelative(HANDLE directory, const std::wstring& name, ACCESS_MASK access, ULONG share,
-                         ULONG options) {
+                         ULONG options, RemovalOutcome& why) {
   static const NtCreateFileFunction create = NtdllEntry<NtCreateFileFunction>("NtCreateFile");
-  if (create == nullptr || name.size() > 32767) return OwnedHandle();
+  static const NtStatusToErrorFunction toError = NtdllEntry<NtStatusToErrorFunction>("RtlNtStatusToDosError");
+  if (create == nullptr || toError == nullptr || name.size() > 32767) {
+    why = RemovalOutcome::SystemError(ERROR_FILENAME_EXCED_RANGE);
+    return OwnedHandle();
+  }
   UNICODE_STRING text;
   text.Buffer = const_cast<wchar_t*>(name.c_str());
   text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
@@ -37,8 +43,10 @@ OwnedHandle OpenRelative(HANDLE directory, const std::wstring& name, ACCESS_MASK
   InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, directory, nullptr);
   IO_STATUS_BLOCK status;
   HANDLE handle = nullptr;
-  if (create(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, share, FILE_OPEN,
-             options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0) != 0) {
+  const NTSTATUS result = create(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, share, FILE_OPEN,
+                                 options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+  if (result != 0) {
+    why = RemovalOutcome::SystemError(toError(result));
     return OwnedHandle();
   }
   return OwnedHandle(handle);
@@ -77,28 +85,50 @@ DWORD AttributesOf(HANDLE file) {
 }
 
 OwnedHandle PinnedDirectoryChain::OpenFile(const ExactPath& path, std::size_t anchor, ACCESS_MASK access,
-                                           ULONG share) {
-  if (anchor >= path.names.size() || !Reach(path, anchor)) return OwnedHandle();
+                                           ULONG share, RemovalOutcome& why) {
+  if (anchor >= path.names.size()) {
+    why = RemovalOutcome::Refused(Refusal::kOutsideScan);
+    return OwnedHandle();
+  }
+  if (!Reach(path, anchor, why)) return OwnedHandle();
   const Directory& parent = directories_.back();
   const std::wstring& name = path.names.back();
-  OwnedHandle file =
-      OpenRelative(parent.handle.Get(), name, access, share, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+  OwnedHandle file = OpenRelative(parent.handle.Get(), name, access, share,
+                                  FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, why);
+  if (!file) {
+    // A directory that took the file's place.
+    if (why == RemovalOutcome::SystemError(ERROR_FILE_NOT_FOUND) ||
+        why == RemovalOutcome::SystemError(ERROR_ACCESS_DENIED)) {
+      RemovalOutcome ignored;
+      if (OpenRelative(parent.handle.Get(), name, FILE_READ_ATTRIBUTES, kShareAll, FILE_DIRECTORY_FILE, ignored)) {
+        why = RemovalOutcome::Refused(Refusal::kNotAPlainFile);
+      }
+    }
+    return OwnedHandle();
+  }
   std::wstring fileName;
-  if (!file || !NamedAs(file.Get(), parent.fileName, name, fileName)) return OwnedHandle();
+  if (!NamedAs(file.Get(), parent.fileName, name, fileName)) {
+    why = RemovalOutcome::Refused(Refusal::kNotAPlainFile);
+    return OwnedHandle();
+  }
   return file;
 }
 
 // Makes the chain hold the anchor and every directory of the path below it.
-bool PinnedDirectoryChain::Reach(const ExactPath& path, std::size_t anchor) {
+bool PinnedDirectoryChain::Reach(const ExactPath& path, std::size_t anchor, RemovalOutcome& why) {
   const std::wstring anchorText = path.Text(anchor);
   if (directories_.empty() || directories_.front().name != anchorText) {
     directories_.clear();
     // The anchor is where the user (or a pattern's "..") chose to be: opened as named, links
     // and all, and checked no further.
     OwnedHandle handle = OpenRelative(nullptr, L"\\??\\" + anchorText.substr(4), kDirectoryAccess,
-                                      kDirectorySharing, FILE_DIRECTORY_FILE);
+                                      kDirectorySharing, FILE_DIRECTORY_FILE, why);
     std::wstring fileName;
-    if (!handle || !NamedAs(handle.Get(), std::wstring(), std::wstring(), fileName)) return false;
+    if (!handle) return false;
+    if (!NamedAs(handle.Get(), std::wstring(), std::wstring(), fileName)) {
+      why = RemovalOutcome::SystemError(ERROR_INVALID_HANDLE);
+      return false;
+    }
     directories_.push_back(Directory{anchorText, std::move(handle), fileName});
   }
   const std::size_t last = path.names.size() - 1;  // the file's own name
@@ -111,10 +141,12 @@ bool PinnedDirectoryChain::Reach(const ExactPath& path, std::size_t anchor) {
   for (std::size_t i = anchor + held - 1; i < last; ++i) {
     const Directory& parent = directories_.back();
     OwnedHandle handle = OpenRelative(parent.handle.Get(), path.names[i], kDirectoryAccess, kDirectorySharing,
-                                      FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+                                      FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT, why);
     std::wstring fileName;
-    if (!handle || (AttributesOf(handle.Get()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+    if (!handle) return false;
+    if ((AttributesOf(handle.Get()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
         !NamedAs(handle.Get(), parent.fileName, path.names[i], fileName)) {
+      why = RemovalOutcome::Refused(Refusal::kLinkOnTheWay);
       return false;
     }
     directories_.push_back(Directory{path.names[i], std::move(handle), fileName});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/removal_outcome.h"
 #include "engine/win32/exact_path.h"
 
 #include <windows.h>
@@ -37,10 +38,11 @@ class PinnedDirectoryChain {
  public:
   // The file that `path` names below its first `anchor` names (the anchor itself is taken as
   // it is), opened without following a link or reparse point where the system can do that,
-  // with the access and sharing given. Empty where any check fails or the file is a directory.
-  // Under Wine a link is followed whatever the options say; its target then shows by its name
-  // and is refused.
-  OwnedHandle OpenFile(const ExactPath& path, std::size_t anchor, ACCESS_MASK access, ULONG share);
+  // with the access and sharing given. Empty where any check fails or the file is a directory,
+  // with the reason in `why`. Under Wine a link is followed whatever the options say; its
+  // target then shows by its name and is refused.
+  OwnedHandle OpenFile(const ExactPath& path, std::size_t anchor, ACCESS_MASK access, ULONG share,
+                       RemovalOutcome& why);
 
  private:
   struct Directory {
@@ -49,7 +51,7 @@ class PinnedDirectoryChain {
     std::wstring fileName;  // what the file system calls it, to compare its entries against
   };
 
-  bool Reach(const ExactPath& path, std::size_t anchor);
+  bool Reach(const ExactPath& path, std::size_t anchor, RemovalOutcome& why);
   bool NamedAs(HANDLE handle, const std::wstring& parentName, const std::wstring& name,
                std::wstring& fileName);
 

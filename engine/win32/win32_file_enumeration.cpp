@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace {
 
 FoundEntry ToFoundEntry(const WIN32_FIND_DATAW& data) {
@@ -13,6 +15,7 @@ FoundEntry ToFoundEntry(const WIN32_FIND_DATAW& data) {
   entry.shortName = Narrow(data.cAlternateFileName);
   entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   entry.isReparsePoint = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  if (!entry.isDirectory) entry.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
   return entry;
 }
 

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
+
 #include <utility>
 
 namespace {
@@ -14,14 +16,15 @@ constexpr DWORD kRestorableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE
                                         FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_TEMPORARY |
                                         FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-bool IsPlainFile(HANDLE file, DWORD refused) {
-  return (AttributesOf(file) & (FILE_ATTRIBUTE_REPARSE_POINT | refused)) == 0;
-}
+bool IsLink(HANDLE file) { return (AttributesOf(file) & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
+RemovalOutcome LastError() { return RemovalOutcome::SystemError(GetLastError()); }
 
 // The file goes when its last handle closes.
-bool MarkForDeletion(HANDLE file) {
+RemovalOutcome MarkForDeletion(HANDLE file) {
   FILE_DISPOSITION_INFO disposition = {TRUE};
-  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)) != 0;
+  if (!SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition))) return LastError();
+  return RemovalOutcome::Removed();
 }
 
 // Zero times leave the file's times as they are.
@@ -32,15 +35,14 @@ bool SetAttributes(HANDLE file, DWORD attributes) {
 }
 
 // Overwrites an open file from its start with zero blocks until the position is at or past
-// the length it had. Gives whether that old length was covered: a write that fails or falls
-// short (a full disk) ends the overwrite, and only the bytes actually written count. The
-// position is counted from the bytes written rather than asked of the system after each
-// block: a write moves it by exactly that much, and the query doubled the cost of a shred.
-bool OverwriteWithZeros(HANDLE file) {
+// the length it had. Not tried when that old length was covered; else why not: a write that
+// fails or falls short (a full disk) ends the overwrite, and only the bytes actually written
+// count. The position is counted from the bytes written rather than asked of the system after
+// each block: a write moves it by exactly that much, and the query doubled the cost of a shred.
+RemovalOutcome OverwriteWithZeros(HANDLE file) {
   LARGE_INTEGER length = {};
-  if (!GetFileSizeEx(file, &length)) return false;
   LARGE_INTEGER start = {};
-  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return false;
+  if (!GetFileSizeEx(file, &length) || !SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return LastError();
 
   const char block[kShredBlockSize] = {};
   LONGLONG position = 0;
@@ -48,9 +50,11 @@ bool OverwriteWithZeros(HANDLE file) {
     DWORD written = 0;
     const BOOL wrote = WriteFile(file, block, kShredBlockSize, &written, nullptr);
     position += written;
+    if (!wrote && position < length.QuadPart) return LastError();
     if (!wrote || written != kShredBlockSize) break;
   } while (position < length.QuadPart);
-  return position >= length.QuadPart;
+  if (position < length.QuadPart) return RemovalOutcome::Refused(Refusal::kNotWhollyOverwritten);
+  return RemovalOutcome();
 }
 
 }  // namespace
@@ -62,61 +66,75 @@ Win32RemovalOperations::Win32RemovalOperations(std::string scanRoot,
 Win32RemovalOperations::RowFile Win32RemovalOperations::Open(const std::string& path, ACCESS_MASK access,
                                                              ULONG share) {
   RowFile file;
-  if (ToExactRowPath(scanRoot_, path, file.path, file.anchor)) {
-    file.handle = chain_.OpenFile(file.path, file.anchor, access, share);
+  if (!ToExactRowPath(scanRoot_, path, file.path, file.anchor)) {
+    file.why = RemovalOutcome::Refused(Refusal::kOutsideScan);
+  } else {
+    file.handle = chain_.OpenFile(file.path, file.anchor, access, share, file.why);
   }
   return file;
 }
 
-bool Win32RemovalOperations::CheckedBeforePathCall(const std::string& path, RowFile& file) {
+RemovalOutcome Win32RemovalOperations::CheckBeforePathCall(const std::string& path, RowFile& file) {
   file = Open(path, FILE_READ_ATTRIBUTES, kShareAll);
-  const bool plain = file.handle && IsPlainFile(file.handle.Get(), 0);
+  if (!file.handle) return file.why;
+  const bool link = IsLink(file.handle.Get());
   file.handle = OwnedHandle();
-  return plain;
+  return link ? RemovalOutcome::Refused(Refusal::kNotAPlainFile) : RemovalOutcome();
 }
 
-bool Win32RemovalOperations::PlainDelete(const std::string& path) {
+RemovalOutcome Win32RemovalOperations::PlainDelete(const std::string& path) {
   const RowFile file = Open(path, DELETE, kShareAll);
-  return file.handle && MarkForDeletion(file.handle.Get());
+  return file.handle ? MarkForDeletion(file.handle.Get()) : file.why;
 }
 
-bool Win32RemovalOperations::ForcedDelete(const std::string& path) {
-  if (PlainDelete(path)) return true;
+RemovalOutcome Win32RemovalOperations::ForcedDelete(const std::string& path) {
+  const RemovalOutcome plain = PlainDelete(path);
+  if (plain.removed()) return plain;
   // Attributes only: such a handle takes no part in sharing, so the attributes are cleared
   // even where a reader holds the file; the delete that follows decides.
   const RowFile file = Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
-  const DWORD original = file.handle ? AttributesOf(file.handle.Get()) : INVALID_FILE_ATTRIBUTES;
-  if (original == INVALID_FILE_ATTRIBUTES || !SetAttributes(file.handle.Get(), FILE_ATTRIBUTE_NORMAL)) return false;
-  if (PlainDelete(path)) return true;
+  if (!file.handle) return file.why;
+  const DWORD original = AttributesOf(file.handle.Get());
+  if (original == INVALID_FILE_ATTRIBUTES || !SetAttributes(file.handle.Get(), FILE_ATTRIBUTE_NORMAL)) {
+    return LastError();
+  }
+  const RemovalOutcome retried = PlainDelete(path);
   // Still in use or denied: the file stays as it was, read-only, hidden or system as before.
-  SetAttributes(file.handle.Get(), original & kRestorableAttributes);
-  return false;
+  if (!retried.removed()) SetAttributes(file.handle.Get(), original & kRestorableAttributes);
+  return retried;
 }
 
-bool Win32RemovalOperations::ShredFile(const std::string& path) {
+RemovalOutcome Win32RemovalOperations::ShredFile(const std::string& path) {
   // No sharing: nobody reads the old data while it is overwritten, and a file that anybody
   // holds open is left alone before a byte is written.
   const RowFile file = Open(path, GENERIC_READ | GENERIC_WRITE | DELETE, 0);
-  // Read-only files are refused before the first write, as the open itself refuses them on
-  // Windows: some systems let a privileged user open them for writing, and the overwrite would
-  // then destroy a file that the delete afterwards cannot remove. A link is refused, for its
-  // target is no file of the tree.
-  if (!file.handle || !IsPlainFile(file.handle.Get(), FILE_ATTRIBUTE_READONLY)) return false;
-  const bool covered = OverwriteWithZeros(file.handle.Get());
-  const bool flushed = FlushFileBuffers(file.handle.Get()) != 0;
+  if (!file.handle) return file.why;
+  // A link is refused, for its target is no file of the tree. Read-only files are refused
+  // before the first write, as the open itself refuses them on Windows: some systems let a
+  // privileged user open them for writing, and the overwrite would then destroy a file that the
+  // delete afterwards cannot remove.
+  const DWORD attributes = AttributesOf(file.handle.Get());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return RemovalOutcome::Refused(Refusal::kNotAPlainFile);
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return RemovalOutcome::Refused(Refusal::kReadOnly);
   // Deleting a file whose old data may still be on the disk would lose the user's only
   // chance to shred it again: it stays, and its row with it.
-  return covered && flushed && MarkForDeletion(file.handle.Get());
+  const RemovalOutcome overwrite = OverwriteWithZeros(file.handle.Get());
+  if (overwrite.kind() != RemovalOutcome::Kind::kNotTried) return overwrite;
+  if (!FlushFileBuffers(file.handle.Get())) return LastError();
+  return MarkForDeletion(file.handle.Get());
 }
 
 // Between the check and the shell's own open the file itself may still be replaced; its
 // directories cannot, for the chain holds them.
-bool Win32RemovalOperations::RecycleFile(const std::string& path) {
+RemovalOutcome Win32RemovalOperations::RecycleFile(const std::string& path) {
   RowFile file;
-  if (!CheckedBeforePathCall(path, file)) return false;
+  const RemovalOutcome checked = CheckBeforePathCall(path, file);
+  if (checked.kind() != RemovalOutcome::Kind::kNotTried) return checked;
   const std::wstring name = file.path.OrdinaryText();
-  if (!ParsesUnchanged(name) || bins_.KnownToHaveNoBin(file.path.OrdinaryText(file.anchor))) {
-    return false;
+  if (!ParsesUnchanged(name)) return RemovalOutcome::Refused(Refusal::kNameChangedByParsing);
+  if (bins_.KnownToHaveNoBin(file.path.OrdinaryText(file.anchor))) {
+    return RemovalOutcome::Refused(Refusal::kNoRecycleBin);
   }
 
   HWND owner = ownerWindow_ ? ownerWindow_() : nullptr;
@@ -136,13 +154,16 @@ bool Win32RemovalOperations::RecycleFile(const std::string& path) {
   operation.fAnyOperationsAborted = TRUE;
   operation.hNameMappings = nullptr;
   operation.lpszProgressTitle = nullptr;
-  return SHFileOperationW(&operation) == 0;
+  const int result = SHFileOperationW(&operation);
+  return result == 0 ? RemovalOutcome::Removed() : RemovalOutcome::SystemError(static_cast<std::uint32_t>(result));
 }
 
 // The registration names a path: whatever stands there at the next start is deleted, so the
 // check can only vouch for the file as it is now.
-bool Win32RemovalOperations::DeleteAtRestart(const std::string& path) {
+RemovalOutcome Win32RemovalOperations::DeleteAtRestart(const std::string& path) {
   RowFile file;
-  return CheckedBeforePathCall(path, file) &&
-         MoveFileExW(file.path.Text().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+  const RemovalOutcome checked = CheckBeforePathCall(path, file);
+  if (checked.kind() != RemovalOutcome::Kind::kNotTried) return checked;
+  if (!MoveFileExW(file.path.Text().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return LastError();
+  return RemovalOutcome::Removed();
 }

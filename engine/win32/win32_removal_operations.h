@@ -28,35 +28,36 @@ class Win32RemovalOperations final : public RemovalOperations {
 
   // Deletes the file. Where the system opens a link itself (Windows), a link is deleted as a
   // link; where it cannot (Wine), a link is refused.
-  bool PlainDelete(const std::string& path) override;
+  RemovalOutcome PlainDelete(const std::string& path) override;
   // A plain delete; when that fails, clears the attributes and deletes again. A file that still
   // cannot be deleted gets its attributes back.
-  bool ForcedDelete(const std::string& path) override;
+  RemovalOutcome ForcedDelete(const std::string& path) override;
   // Overwrites the file once with zeros, in 4096-byte blocks to the first multiple of 4096 at
   // or past its end, flushes it to the disk and deletes it. Read-only files, links and files
   // that anybody holds open are not touched. A file that could not be overwritten to its old
   // end, or not flushed, stays where it is and gives false.
-  bool ShredFile(const std::string& path) override;
+  RemovalOutcome ShredFile(const std::string& path) override;
   // Moves the file to the recycle bin without any shell window. The shell takes only ordinary
   // paths and parses them, so a file that parsing would not reach (a name ending in a dot or
   // blank, a path of MAX_PATH or more) is left in place and gives false; so is a file on a drive
   // that has no recycle bin, which the shell would delete for good.
-  bool RecycleFile(const std::string& path) override;
+  RemovalOutcome RecycleFile(const std::string& path) override;
   // Registers the file for deletion at the next system start; it stays until then.
-  bool DeleteAtRestart(const std::string& path) override;
+  RemovalOutcome DeleteAtRestart(const std::string& path) override;
 
  private:
   // A row's file, opened through the chain; the handle is empty where the path is not below
-  // the root or a check failed.
+  // the root or a check failed, and `why` says which.
   struct RowFile {
     ExactPath path;
     std::size_t anchor = 0;
     OwnedHandle handle;
+    RemovalOutcome why;
   };
   RowFile Open(const std::string& path, ACCESS_MASK access, ULONG share);
   // Opens the file to check it is a plain file, and closes it again, for the system calls that
-  // take a path and do their own opening.
-  bool CheckedBeforePathCall(const std::string& path, RowFile& file);
+  // take a path and do their own opening. Not tried where the check passed.
+  RemovalOutcome CheckBeforePathCall(const std::string& path, RowFile& file);
 
   std::string scanRoot_;
   std::function<HWND()> ownerWindow_;

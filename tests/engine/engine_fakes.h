@@ -21,7 +21,9 @@ class FakeFileSystem : public FileEnumeration {
   Texts searches;
   bool failing = false;  // every search throws
 
-  void AddFile(const std::string& path, const std::string& shortName = "") { Add(path, {"", shortName, false, false}); }
+  void AddFile(const std::string& path, const std::string& shortName = "", std::uint64_t size = 0) {
+    Add(path, {"", shortName, false, false, size});
+  }
   void AddDirectory(const std::string& path) { Add(path, {"", "", true, false}); }
   void AddLink(const std::string& path) { Add(path, {"", "", true, true}); }
 
@@ -105,11 +107,11 @@ class WorkerLog : public ResultList, public ProgressOperations {
   std::function<void(const std::string& entry)> onEvent;
 
   int RowCount() override { return static_cast<int>(paths.size()); }
-  int AppendRow(int number, const std::string& path) override {
+  int AppendRow(int number, const FoundFile& file) override {
     if (appends_++ == failingAppend) return -1;
     numbers.push_back(std::to_string(number));
-    paths.push_back(path);
-    Log("row " + numbers.back() + " " + path);
+    paths.push_back(file.path);
+    Log("row " + numbers.back() + " " + file.path + (file.size == 0 ? "" : " " + std::to_string(file.size)));
     return RowCount() - 1;
   }
   void SetRedraw(bool on) override { Log(on ? "redraw 1" : "redraw 0"); }
@@ -117,7 +119,7 @@ class WorkerLog : public ResultList, public ProgressOperations {
   RowHandle NextRow(RowHandle) override { return kNoRow; }
   bool IsRowTicked(RowHandle) override { return false; }
   std::string RowPath(RowHandle) override { return {}; }
-  void RemoveRow(RowHandle) override {}
+  void SetOutcome(RowHandle, const RemovalOutcome&) override {}
 
   void SetCaption(const std::string& text) override { Log("caption " + text); }
   void SetStatusText(const std::string& text) override { statuses.push_back(text), Log("status " + text); }

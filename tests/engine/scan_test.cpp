@@ -30,15 +30,16 @@ class Walks : public ::testing::TestWithParam<ScanStrategy> {
 
 INSTANTIATE_TEST_SUITE_P(, Walks, ::testing::Values(ScanStrategy::SharedListing, ScanStrategy::EnumeratePerPattern));
 
-// A file gets one row per pattern that matches it, its short name included, a directory none;
+// A file gets one row per pattern that matches it, its short name included, with the size the
+// listing gave; a directory gets none;
 // a directory's status text follows its rows, a cancel is tested before each subdirectory.
 TEST_P(Walks, PatternWalkAddsRowsInPreOrderNumberedOnFromTheRowsAlreadyThere) {
   AddFiles("C:\\d", {"a.tmp", "sub1\\c.tmp", "b.log", "sub1\\deep\\d.log", "z.tmp"});
-  fs.AddFile("C:\\d\\x.tmpl", "X~~~~SKX.TMP");
+  fs.AddFile("C:\\d\\x.tmpl", "X~~~~SKX.TMP", 70000);
   fs.AddDirectory("C:\\d\\dir.log");
   w.paths = {"earlier", "another"};
   Walk("C:\\d", {"*.tmp", "*.log", "a.*"});
-  EXPECT_EQ(w.log, (Texts{"row 3 C:\\d\\a.tmp", "row 4 C:\\d\\z.tmp", "row 5 C:\\d\\x.tmpl", "row 6 C:\\d\\b.log",
+  EXPECT_EQ(w.log, (Texts{"row 3 C:\\d\\a.tmp", "row 4 C:\\d\\z.tmp", "row 5 C:\\d\\x.tmpl 70000", "row 6 C:\\d\\b.log",
                           "row 7 C:\\d\\a.tmp", "status C:\\d", "cancel?", "row 8 C:\\d\\sub1\\c.tmp",
                           "status C:\\d\\sub1", "cancel?", "row 9 C:\\d\\sub1\\deep\\d.log", "status C:\\d\\sub1\\deep",
                           "cancel?", "status C:\\d\\dir.log"}));

@@ -147,11 +147,9 @@ struct RecordedScan : ProgressOperations {
   std::vector<std::string> Rows() {
     std::vector<std::string> texts;
     const int count = rows.SyncView(nullptr, 0).rowCount;
-    for (int row = 0; row < count; ++row) {
-      std::string number, path;
-      rows.RowText(row, 0, number);
-      rows.RowText(row, 1, path);
-      texts.push_back(number + "|" + path);
+    ResultModel::RowData row;
+    for (int position = 0; position < count && rows.ReadRow(position, row); ++position) {
+      texts.push_back(std::to_string(row.number) + "|" + row.path + "|" + std::to_string(row.size));
     }
     return texts;
   }

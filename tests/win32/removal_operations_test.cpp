@@ -29,7 +29,7 @@ bool IsPendingDeletion(const std::string& path) {
 //   R  true; the file is in the recycle bin with its contents
 //   P  true; the file is still there, pending deletion at the next start
 //   X  false; what stands at the row's path (if anything) is no file of the tree and stays
-bool (RemovalOperations::*const kOperations[])(const std::string&) = {
+RemovalOutcome (RemovalOperations::*const kOperations[])(const std::string&) = {
     &RemovalOperations::PlainDelete, &RemovalOperations::ForcedDelete, &RemovalOperations::ShredFile,
     &RemovalOperations::RecycleFile, &RemovalOperations::DeleteAtRestart};
 
@@ -103,7 +103,7 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
                                                nullptr) : INVALID_HANDLE_VALUE;
       ASSERT_EQ(locked, lock != INVALID_HANDLE_VALUE);
       Win32RemovalOperations removal(test.root.empty() ? base : base + "\\" + test.root);
-      const bool result = (removal.*kOperations[op])(at(test.row.empty() ? test.file : test.row));
+      const bool result = (removal.*kOperations[op])(at(test.row.empty() ? test.file : test.row)).removed();
       if (locked) CloseHandle(lock);
       const char expected = test.outcomes[op];
       EXPECT_EQ(result, expected == 'G' || expected == 'R' || expected == 'P');
@@ -130,7 +130,7 @@ TEST(RemovalOperations, ARunRemovesEachRowsOwnFileAcrossDirectories) {
   for (const std::string& row : rows) tree.MakeFile(row, FILE_ATTRIBUTE_NORMAL, row);
   Win32RemovalOperations removal(tree.Root());
   for (std::size_t i = 0; i < 6; ++i) {
-    EXPECT_TRUE(removal.PlainDelete(tree.Path(rows[i]))) << rows[i];
+    EXPECT_TRUE(removal.PlainDelete(tree.Path(rows[i])).removed()) << rows[i];
     for (std::size_t later = i + 1; later < 6; ++later) EXPECT_EQ(ReadBytes(tree.Path(rows[later])), rows[later]);
   }
   EXPECT_FALSE(MoveFileW(Verbatim(tree.Path("a\\b")).c_str(), Verbatim(tree.Path("moved")).c_str()));
@@ -144,7 +144,8 @@ TEST(RecycleFileWithoutABin, LeavesTheFileWhereTheShellWouldDeleteItForGood) {
   tree.MakeFile("precious.tmp", FILE_ATTRIBUTE_NORMAL, "precious");
   SHQUERYRBINFO bin = {sizeof(bin), 0, 0};
   ASSERT_TRUE(FAILED(SHQueryRecycleBinW(L"C:\\", &bin))) << "the premise: the system reports no recycle bin";
-  EXPECT_FALSE(Win32RemovalOperations(tree.Root()).RecycleFile(tree.Path("precious.tmp")));
+  EXPECT_EQ(Win32RemovalOperations(tree.Root()).RecycleFile(tree.Path("precious.tmp")),
+            RemovalOutcome::Refused(Refusal::kNoRecycleBin));
   EXPECT_EQ(ReadBytes(tree.Path("precious.tmp")), "precious");
 }
 
@@ -165,11 +166,11 @@ TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOffBeforeTheRun) {
     const auto file = [&](const char* name) { return tree.Path(std::to_string(i) + name); };
     for (const char* name : {"first", "kept", "late"}) tree.MakeFile(std::to_string(i) + name);
     Win32RemovalOperations earlier(tree.Root());
-    ASSERT_TRUE(earlier.RecycleFile(file("first")));
+    ASSERT_TRUE(earlier.RecycleFile(file("first")).removed());
     const DWORD on = 1;
     ASSERT_EQ(RegSetKeyValueW(cases[i].root, cases[i].key.c_str(), cases[i].value, REG_DWORD, &on, sizeof(on)), 0);
-    EXPECT_FALSE(Win32RemovalOperations(tree.Root()).RecycleFile(file("kept"))) << i;
-    EXPECT_TRUE(earlier.RecycleFile(file("late")) && PathExists(file("kept"))) << i;
+    EXPECT_EQ(Win32RemovalOperations(tree.Root()).RecycleFile(file("kept")), RemovalOutcome::Refused(Refusal::kNoRecycleBin)) << i;
+    EXPECT_TRUE(earlier.RecycleFile(file("late")).removed() && PathExists(file("kept"))) << i;
     RegDeleteKeyValueW(cases[i].root, cases[i].key.c_str(), cases[i].value);
   }
 }
@@ -191,7 +192,7 @@ TEST(ShredFile, OverwritesWithZerosToTheNextWholeBlockBeforeDeleting) {
     ASSERT_TRUE(WriteAt(path, 0, std::string(static_cast<std::size_t>(std::min<LONGLONG>(test.length, 8192)), 'x')));
     ASSERT_TRUE(test.length <= 8192 || WriteAt(path, test.length - 10, std::string(10, 'x')));
     ASSERT_TRUE(CreateHardLinkW(Verbatim(link).c_str(), Verbatim(path).c_str(), nullptr));
-    EXPECT_TRUE(removal.ShredFile(path));
+    EXPECT_TRUE(removal.ShredFile(path).removed());
     EXPECT_FALSE(PathExists(path));
     const std::size_t end = static_cast<std::size_t>(std::min<LONGLONG>(test.lengthAtDeletion, 8192));
     EXPECT_EQ(ReadBytes(link, 0, 8192), std::string(end, '\0'));
@@ -217,7 +218,7 @@ TEST(ShredFile, OnAFullDiskDeletesOnlyAFileWhoseOldLengthWasCovered) {
     int blocks = 0;
     while (WriteAt(filler, blocks * 4096LL, std::string(4096, 'f')) && blocks < 1024) ++blocks;
     ASSERT_LT(blocks, 1024) << "the file system never filled up";
-    EXPECT_EQ(removal.ShredFile(path), test.shredded);
+    EXPECT_EQ(removal.ShredFile(path), test.shredded ? RemovalOutcome::Removed() : RemovalOutcome::SystemError(ERROR_DISK_FULL));
     EXPECT_EQ(ReadBytes(path, test.length - 1, 2), test.shredded ? "<unreadable>" : "x");  // its old end
     RemoveTree(path);
     RemoveTree(filler);

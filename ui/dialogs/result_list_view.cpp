@@ -80,9 +80,8 @@ int ResultListView::RowCount() const {
 }
 
 std::optional<std::string> ResultListView::SelectedRowPath() {
-  std::string path;
-  if (!model_.RowText(NextItem(list_, LVNI_SELECTED), 1, path)) return std::nullopt;
-  return path;
+  if (!model_.ReadRow(NextItem(list_, LVNI_SELECTED), row_)) return std::nullopt;
+  return row_.path;
 }
 
 bool ResultListView::OnNotify(const NMHDR& header, LRESULT& result) {
@@ -124,7 +123,11 @@ bool ResultListView::OnNotify(const NMHDR& header, LRESULT& result) {
 
 void ResultListView::FillDisplayInfo(LVITEMW& item) {
   if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
-    model_.RowText(item.iItem, item.iSubItem, text_);
+    text_.clear();
+    if (model_.ReadRow(item.iItem, row_)) {
+      if (item.iSubItem == static_cast<int>(Column::kNumber)) text_ = std::to_string(row_.number);
+      if (item.iSubItem == static_cast<int>(Column::kPath)) text_ = row_.path;
+    }
     // UTF-8 never takes fewer bytes than UTF-16 takes units.
     if (wide_.size() < text_.size()) wide_.resize(text_.size());
     const int length = text_.empty() ? 0

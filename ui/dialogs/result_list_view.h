@@ -52,6 +52,7 @@ class ResultListView {
   ResultModel& model_;
   HWND list_ = nullptr;
   // Kept between paints, so that painting a row allocates nothing.
+  ResultModel::RowData row_;
   std::string text_;
   std::wstring wide_;
 };

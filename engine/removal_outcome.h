@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+
+// The program's own reasons for leaving a file where it was, where the system raised no error
+// of its own. The window shows each as a short text.
+enum class Refusal : std::uint8_t {
+  kNotAPlainFile = 1,    // a directory, a link or nothing stands where the row's file was
+  kLinkOnTheWay,         // a directory on the row's path is a link, junction or mount point,
+                         // or is no longer the entry of that name
+  kOutsideScan,          // the path does not lie below the scanned directory
+  kReadOnly,             // shred: a read-only file is not overwritten
+  kNotWhollyOverwritten, // shred: the zeros did not reach the file's old end, or were not flushed
+  kNameChangedByParsing, // recycle: the shell would reach another file by that name
+  kNoRecycleBin,         // recycle: the file would be deleted for good
+};
+
+// What became of one removal: nothing tried yet, the file removed, or why it stayed (an error
+// the system gave, or a refusal of the program's own).
+class RemovalOutcome {
+ public:
+  enum class Kind : std::uint8_t { kNotTried, kRemoved, kSystemError, kRefused };
+
+  RemovalOutcome() = default;
+  static RemovalOutcome Removed() { return RemovalOutcome(Kind::kRemoved, 0); }
+  static RemovalOutcome SystemError(std::uint32_t code) { return RemovalOutcome(Kind::kSystemError, code); }
+  static RemovalOutcome Refused(Refusal reason) {
+    return RemovalOutcome(Kind::kRefused, static_cast<std::uint32_t>(reason));
+  }
+
+  Kind kind() const { return kind_; }
+  bool removed() const { return kind_ == Kind::kRemoved; }
+  // The system's error code, or the Refusal as a number.
+  std::uint32_t code() const { return code_; }
+  Refusal refusal() const { return static_cast<Refusal>(code_); }
+
+  friend bool operator==(const RemovalOutcome& a, const RemovalOutcome& b) {
+    return a.kind_ == b.kind_ && a.code_ == b.code_;
+  }
+  friend bool operator!=(const RemovalOutcome& a, const RemovalOutcome& b) { return !(a == b); }
+
+ private:
+  RemovalOutcome(Kind kind, std::uint32_t code) : kind_(kind), code_(code) {}
+
+  Kind kind_ = Kind::kNotTried;
+  std::uint32_t code_ = 0;
+};
