@@ -68,6 +68,9 @@
 #define IDS_CONFIRM_RESTART 15
 #define IDS_WHO_IS_USING 16
 #define IDS_HELP_START_FAILED 61703
+// The program's own reasons for leaving a file in place: this number plus the reason's number
+// (engine/removal_outcome.h, Refusal).
+#define IDS_REFUSAL_BASE 100
 
 // The enciphered notice shown in IDC_NOTICE: custom type "ENCRYPT", named "IDR_MY_MEMO".
 #define IDR_MY_MEMO_TYPE "ENCRYPT"
