@@ -34,7 +34,7 @@ list(FILTER UI_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(ui STATIC ${UI_SOURCES})
 target_include_directories(ui PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(ui PRIVATE ${PROJECT_WARNINGS})
-target_link_libraries(ui PUBLIC engine comctl32 comdlg32 gdi32 user32 advapi32 shell32 ole32 uuid)
+target_link_libraries(ui PUBLIC engine comctl32 comdlg32 gdi32 user32 advapi32 shell32 shlwapi ole32 uuid)
 
 # Resources are linked into every executable that opens a window or reads a string.
 set(UI_RESOURCES ${PROJECT_SOURCE_DIR}/ui/resources/cleaner.rc)

@@ -67,6 +67,8 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
 // ---- Initialisation, painting, ending ---------------------------------------------------
 
 bool CCleanerDlg::OnInitDialog() {
+  totals_.Attach(Item(IDC_STATUS_BAR));
+  results_.onChange = [this] { totals_.Show(rows_.CurrentTotals()); };
   results_.Attach(Item(IDC_RESULT_LIST));
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   progress_.Create(Handle());
@@ -154,6 +156,8 @@ INT_PTR CCleanerDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<I
 INT_PTR CCleanerDlg::OnNotify(WPARAM, LPARAM lParam) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   LRESULT result = 0;
+  // The rows are still coming or going under a worker: their order waits for its end.
+  if (header->code == LVN_COLUMNCLICK && worker_.Running()) return 0;
   if (header->idFrom == IDC_RESULT_LIST) results_.OnNotify(*header, result);
   return result;
 }
@@ -222,7 +226,11 @@ INT_PTR CCleanerDlg::OnTimer(WPARAM timer, LPARAM) {
 
 void CCleanerDlg::ShowWorkerState(bool withRows) {
   progress_.ShowPublishedState();
-  if (withRows) results_.Sync();
+  if (withRows) {
+    results_.Sync();
+  } else {
+    totals_.Show(rows_.CurrentTotals());
+  }
 }
 
 void CCleanerDlg::EnableWorkerCommands(bool enable) const {
@@ -304,6 +312,7 @@ void CCleanerDlg::RunDeleteCommand(int questionId, DeleteMode mode) {
   if (results_.RowCount() == 0) return;
   if (ShowMessage(LoadResourceString(questionId), MB_YESNO | MB_ICONQUESTION) == IDNO) return;
   deleteMode_ = mode;
+  rows_.BeginRemovalRun();
   if (!StartWorker(DeleteRun(scanRoot_, rows_, progress_.State(), busyFlag_, deleteMode_))) {
     ShowMessage(LoadResourceString(IDS_DELETE_START_FAILED), MB_ICONINFORMATION);
   }

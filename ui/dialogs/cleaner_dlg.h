@@ -6,6 +6,7 @@
 #include "ui/dialogs/dialog.h"
 #include "ui/dialogs/progress_dlg.h"
 #include "ui/dialogs/result_list_view.h"
+#include "ui/dialogs/totals_bar.h"
 #include "ui/dialogs/worker_thread.h"
 #include "ui/resources/resource.h"
 
@@ -86,6 +87,7 @@ class CCleanerDlg : public Dialog {
 
   ResultModel rows_;
   ResultListView results_;
+  TotalsBar totals_;
   HICON icon_ = nullptr;
   CProgressDlg progress_;
   HWND toolTip_ = nullptr;

@@ -1,6 +1,9 @@
 #include "ui/dialogs/result_list_view.h"
 
 #include "engine/win32/utf.h"
+#include "ui/dialogs/outcome_text.h"
+
+#include <shlwapi.h>
 
 #include <algorithm>
 
@@ -8,10 +11,22 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 
-void AppendColumn(HWND list, const wchar_t* title, int width) {
+// The columns in the order of Column, with the widths they open with.
+const struct {
+  const wchar_t* title;
+  int width;
+  int format;
+} kColumns[kColumnCount] = {
+    {L"序号", 50, LVCFMT_LEFT},
+    {L"文件", 280, LVCFMT_LEFT},
+    {L"大小", 70, LVCFMT_RIGHT},  // as Explorer's size column
+    {L"结果", 100, LVCFMT_LEFT},
+};
+
+void AppendColumn(HWND list, const wchar_t* title, int width, int format) {
   LVCOLUMNW column{};
   column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
-  column.fmt = LVCFMT_LEFT;
+  column.fmt = format;
   column.cx = width;
   column.pszText = const_cast<wchar_t*>(title);
   SendMessageW(list, LVM_INSERTCOLUMNW, 65535, reinterpret_cast<LPARAM>(&column));
@@ -36,43 +51,80 @@ void ResultListView::Attach(HWND list) {
   list_ = list;
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-  AppendColumn(list_, L"序号", 60);
-  AppendColumn(list_, L"文件", 420);
+  for (const auto& column : kColumns) AppendColumn(list_, column.title, column.width, column.format);
   // Without it the list view answers LVM_GETITEMSTATE without asking for the tick.
   SendMessageW(list_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   SetWindowSubclass(list_, ListProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   Sync();
 }
 
-// Rows removed before the selection or the focus move them up; the list view keeps both by
-// position, so they are moved along, and dropped with their row.
+void ResultListView::Changed() const {
+  if (onChange) onChange();
+}
+
+// The list view keeps the selection and the focus by position: rows that went before them or
+// a new order move them, so they are moved along, and dropped with their row.
+void ResultListView::PlaceMarks(const int (&before)[2], const int (&after)[2]) {
+  if (before[0] == after[0] && before[1] == after[1]) return;
+  SetState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (after[0] >= 0) SetState(list_, after[0], LVIS_SELECTED, LVIS_SELECTED);
+  if (after[1] >= 0) SetState(list_, after[1], LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
 void ResultListView::Sync() {
   int marked[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
   const int before[2] = {marked[0], marked[1]};
   const ResultModel::ViewUpdate update = model_.SyncView(marked, 2);
   if (update.rowsChanged) {
-    const bool moved = marked[0] != before[0] || marked[1] != before[1];
-    if (moved) SetState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // The count first: the marks' new positions may lie past the old count's end.
     SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(update.rowCount), LVSICF_NOSCROLL);
-    if (moved && marked[0] >= 0) SetState(list_, marked[0], LVIS_SELECTED, LVIS_SELECTED);
-    if (moved && marked[1] >= 0) SetState(list_, marked[1], LVIS_FOCUSED, LVIS_FOCUSED);
+    PlaceMarks(before, marked);
   }
   if (update.redrawChanged) {
     SendMessageW(list_, WM_SETREDRAW, update.redraw ? TRUE : FALSE, 0);
     if (update.redraw) InvalidateRect(list_, nullptr, TRUE);
   }
+  Changed();
 }
 
 void ResultListView::DeleteAllRows() {
   model_.Clear();
+  sortColumn_.reset();
+  ShowSortArrow();
   SendMessageW(list_, LVM_SETITEMCOUNT, 0, 0);
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
+  Changed();
 }
 
 void ResultListView::SetAllTicks(bool ticked) {
   model_.SetAllTicks(ticked);
   InvalidateRect(list_, nullptr, FALSE);
+  Changed();
+}
+
+void ResultListView::SortBy(Column column) {
+  sortDescending_ = sortColumn_ == column && !sortDescending_;
+  sortColumn_ = column;
+  int marked[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
+  const int before[2] = {marked[0], marked[1]};
+  model_.Sort(column, sortDescending_, displayTexts_, marked, 2);
+  PlaceMarks(before, marked);
+  if (marked[1] >= 0) SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(marked[1]), FALSE);
+  ShowSortArrow();
+  InvalidateRect(list_, nullptr, FALSE);
+}
+
+void ResultListView::ShowSortArrow() {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+  for (int column = 0; column < kColumnCount; ++column) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (sortColumn_ == static_cast<Column>(column)) item.fmt |= sortDescending_ ? HDF_SORTDOWN : HDF_SORTUP;
+    SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+  }
 }
 
 int ResultListView::RowCount() const {
@@ -105,6 +157,11 @@ bool ResultListView::OnNotify(const NMHDR& header, LRESULT& result) {
       if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey != VK_SPACE) return false;
       ToggleTick(NextItem(list_, LVNI_FOCUSED));
       return true;
+    case LVN_COLUMNCLICK: {
+      const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
+      if (column >= 0 && column < kColumnCount) SortBy(static_cast<Column>(column));
+      return true;
+    }
     case LVN_ODFINDITEMW: {
       // Type-to-find looks at column 0, the number.
       const LVFINDINFOW& find = reinterpret_cast<const NMLVFINDITEMW&>(header).lvfi;
@@ -122,22 +179,24 @@ bool ResultListView::OnNotify(const NMHDR& header, LRESULT& result) {
 }
 
 void ResultListView::FillDisplayInfo(LVITEMW& item) {
-  if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
-    text_.clear();
-    if (model_.ReadRow(item.iItem, row_)) {
-      if (item.iSubItem == static_cast<int>(Column::kNumber)) text_ = std::to_string(row_.number);
-      if (item.iSubItem == static_cast<int>(Column::kPath)) text_ = row_.path;
+  const bool wantsText = (item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0;
+  if (wantsText) item.pszText[0] = L'\0';
+  if (wantsText && item.iSubItem >= 0 && item.iSubItem < kColumnCount && model_.ReadRow(item.iItem, row_)) {
+    const auto column = static_cast<Column>(item.iSubItem);
+    if (column == Column::kSize) {
+      // Explorer's own form ("1 KB" for 1 to 1,024 bytes), in the user's words.
+      StrFormatKBSizeW(static_cast<LONGLONG>(row_.size), item.pszText, static_cast<UINT>(item.cchTextMax));
+    } else {
+      CellText(column);
+      // UTF-8 never takes fewer bytes than UTF-16 takes units.
+      if (wide_.size() < text_.size()) wide_.resize(text_.size());
+      const int length = text_.empty() ? 0
+                                       : MultiByteToWideChar(CP_UTF8, 0, text_.data(), static_cast<int>(text_.size()),
+                                                             wide_.data(), static_cast<int>(wide_.size()));
+      const int copied = std::min(length, item.cchTextMax - 1);
+      std::copy_n(wide_.data(), copied, item.pszText);
+      item.pszText[copied] = L'\0';
     }
-    // UTF-8 never takes fewer bytes than UTF-16 takes units.
-    if (wide_.size() < text_.size()) wide_.resize(text_.size());
-    const int length = text_.empty() ? 0
-                                     : MultiByteToWideChar(CP_UTF8, 0, text_.data(),
-                                                           static_cast<int>(text_.size()),
-                                                           wide_.data(),
-                                                           static_cast<int>(wide_.size()));
-    const int copied = std::min(length, item.cchTextMax - 1);
-    std::copy_n(wide_.data(), copied, item.pszText);
-    item.pszText[copied] = L'\0';
   }
   if ((item.mask & LVIF_STATE) != 0) {
     item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
@@ -145,10 +204,29 @@ void ResultListView::FillDisplayInfo(LVITEMW& item) {
   }
 }
 
+// The row just read, as the column shows it.
+void ResultListView::CellText(Column column) {
+  switch (column) {
+    case Column::kNumber:
+      text_ = std::to_string(row_.number);
+      break;
+    case Column::kPath:
+      text_.swap(row_.path);
+      break;
+    case Column::kOutcome:
+      text_ = OutcomeText(row_.outcome);
+      break;
+    case Column::kSize:
+      text_.clear();
+      break;
+  }
+}
+
 void ResultListView::ToggleTick(int row) {
   if (row < 0) return;
   model_.ToggleTickAt(row);
   RepaintRow(list_, row);
+  Changed();
 }
 
 LRESULT ResultListView::SetItemState(UINT message, WPARAM wParam, const LVITEMW* item) {
@@ -164,6 +242,7 @@ LRESULT ResultListView::SetItemState(UINT message, WPARAM wParam, const LVITEMW*
   } else {
     model_.SetTickAt(row, ticked);
     RepaintRow(list_, row);
+    Changed();
   }
   LVITEMW rest = *item;
   rest.stateMask &= ~static_cast<UINT>(LVIS_STATEIMAGEMASK);
