@@ -192,6 +192,28 @@ class ProgramDriver {
     PostMessageW(List(), WM_LBUTTONUP, 0, at);
     return WaitUntil([&] { return IsTicked(row) != before; });
   }
+  // A click on a column's header, once the program has handled it (a sort is done then).
+  void ClickHeader(int column) const {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0));
+    RECT box{};
+    WriteProcessMemory(process_.hProcess, remote_, &box, sizeof(box), nullptr);
+    SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote_));
+    ReadProcessMemory(process_.hProcess, remote_, &box, sizeof(box), nullptr);
+    const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(header, WM_LBUTTONUP, 0, at);
+    SendMessageW(header, WM_NULL, 0, 0);
+    SendMessageW(main_, WM_NULL, 0, 0);
+  }
+  // The text of a part of the main window's status bar.
+  std::string StatusText(int part) const {
+    HWND bar = GetDlgItem(main_, IDC_STATUS_BAR);
+    auto* remoteText = static_cast<wchar_t*>(remote_);
+    const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(remoteText)));
+    std::wstring text(length, L'\0');
+    ReadProcessMemory(process_.hProcess, remoteText, text.data(), text.size() * 2, nullptr);
+    return Narrow(text);
+  }
   // True when the process then ended with exit code 0 within the limit.
   bool Exit(std::chrono::seconds limit) const {
     if (main_ == nullptr) return false;

@@ -4,6 +4,8 @@
 #include "ui/app/settings_store.h"
 #include "ui/dialogs/dialog.h"
 
+#include <shlwapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,6 +42,19 @@ Rows RowsOf(const ProgramDriver& program) {
   }
   return rows;
 }
+// The system's words for an error, as the 结果 column shows them.
+std::string SystemMessage(DWORD error) {
+  wchar_t text[512];
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                      text, 512, nullptr);
+  const std::string message = Narrow(text, length);
+  return message.substr(0, message.find_last_not_of("\r\n ") + 1);
+}
+// A size as the status bar writes it.
+std::string ByteSize(LONGLONG bytes) {
+  wchar_t text[64];
+  return Narrow(StrFormatByteSizeW(bytes, text, 64));
+}
 Rows ListBoxRows(HWND box) {
   Rows rows(static_cast<std::size_t>(SendMessageW(box, LB_GETCOUNT, 0, 0)));
   wchar_t text[256];
@@ -64,7 +79,8 @@ bool CommandAsksNothing(const ProgramDriver& program, int button) {
 // a tick set from outside, Tick all and Untick all; typing a number finds its row.
 TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
   TempTree tree("scan-kinds");
-  for (const char* file : {"app.dsw", "Debug\\main.obj", "notes.tmp", "trace.log", "keep.txt"}) tree.MakeFile(file);
+  for (const char* file : {"app.dsw", "Debug\\main.obj", "trace.log", "keep.txt"}) tree.MakeFile(file);
+  tree.MakeFile("notes.tmp", FILE_ATTRIBUTE_NORMAL, std::string(5000, 'n'));
   tree.MakeFile("~$report.doc", FILE_ATTRIBUTE_HIDDEN);
   tree.MakeFile("Thumbs.db", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   const ProgramDriver program(Program(), Name());
@@ -82,6 +98,8 @@ TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
   program.SetBox(IDC_TARGET_THUMBS, true);
   ASSERT_TRUE(Scan(program, root + "\\"));
   EXPECT_EQ(RowsOf(program), rows);
+  EXPECT_EQ(program.CellText(1, 2) + "|" + program.CellText(2, 2), "5 KB|0 KB");
+  EXPECT_EQ(program.StatusText(0), "共 5 个文件，" + ByteSize(5000));
   HWND list = GetDlgItem(program.Main(), IDC_RESULT_LIST);
   ASSERT_TRUE(program.ClickTickBox(1) && program.ClickTickBox(2));
   SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);  // on the row clicked last, which has the focus
@@ -90,7 +108,18 @@ TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
   rows[1] = "+" + rows[1];
   rows[4] = "+" + rows[4];
   EXPECT_EQ(RowsOf(program), rows);
-  EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 3);
+  EXPECT_EQ(program.StatusText(1), "已勾选 2 个，" + ByteSize(5000));
+  const auto selected = [&] { return SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); };
+  EXPECT_EQ(selected(), 3);
+  // By size, equal sizes by number; a second click reverses; ticks and selection stay with their rows.
+  program.ClickHeader(2);
+  EXPECT_EQ(RowsOf(program), (Rows{rows[0], rows[2], rows[3], rows[4], rows[1]}));
+  EXPECT_EQ(selected(), 2);
+  program.ClickHeader(2);
+  EXPECT_EQ(RowsOf(program), (Rows{rows[1], rows[0], rows[2], rows[3], rows[4]}));
+  program.ClickHeader(0);
+  EXPECT_EQ(RowsOf(program), rows);
+  EXPECT_EQ(selected(), 3);
   program.Press(IDC_CHECK_ALL);
   for (std::string& row : rows) row = row[0] == '+' ? row : "+" + row;
   EXPECT_EQ(RowsOf(program), rows);
@@ -148,6 +177,13 @@ TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
       ASSERT_TRUE(Idle(program));
       if (answer == IDYES && tested.outcome != kKept) rows.erase(at);
       EXPECT_EQ(RowsOf(program), rows) << tested.button << " " << answer;
+    }
+    if (tested.button == IDC_PLAIN_DELETE) {  // the read-only file stays, and the row says why
+      EXPECT_EQ(program.CellText(static_cast<int>(at - rows.begin()), 3), SystemMessage(ERROR_ACCESS_DENIED));
+      EXPECT_EQ(program.StatusText(2), "已删除 0 个，释放 " + ByteSize(0) + "，1 个未删除");
+    }
+    if (tested.button == IDC_SHRED_DELETE) {
+      EXPECT_EQ(program.StatusText(2), "已删除 1 个，释放 " + ByteSize(6) + "，0 个未删除");
     }
     if (tested.outcome == kKept) *at = at->substr(1);
     EXPECT_EQ(PathExists(tree.Path(tested.file)), tested.outcome == kKept || tested.outcome == kPending);
