@@ -28,7 +28,7 @@ target_compile_options(engine PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(engine PUBLIC shell32 ole32)
 
 # The user interface without its entry point, so tests can drive the real windows in process.
-file(GLOB UI_SOURCES CONFIGURE_DEPENDS
+file(GLOB UI_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/ui/framework/*.cpp
   ${PROJECT_SOURCE_DIR}/ui/app/*.cpp ${PROJECT_SOURCE_DIR}/ui/dialogs/*.cpp)
 list(FILTER UI_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(ui STATIC ${UI_SOURCES})

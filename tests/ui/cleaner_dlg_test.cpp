@@ -2,7 +2,7 @@
 #include "tests/support/program_driver.h"
 #include "tests/win32/temp_tree.h"
 #include "ui/app/settings_store.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/framework/dialog.h"
 
 #include <gtest/gtest.h>
 

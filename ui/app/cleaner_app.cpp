@@ -2,7 +2,7 @@
 
 #include "engine/win32/utf.h"
 #include "ui/dialogs/cleaner_dlg.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/framework/dialog.h"
 #include "ui/resources/resource.h"
 
 #include <commctrl.h>

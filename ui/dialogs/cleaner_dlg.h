@@ -3,10 +3,10 @@
 #include "engine/delete_mode.h"
 #include "engine/result_model.h"
 #include "engine/target_pattern.h"
-#include "ui/dialogs/dialog.h"
 #include "ui/dialogs/progress_dlg.h"
 #include "ui/dialogs/result_list_view.h"
-#include "ui/dialogs/worker_thread.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/worker_thread.h"
 #include "ui/resources/resource.h"
 
 #include <windows.h>

@@ -4,7 +4,7 @@
 #include "engine/result_list.h"
 #include "engine/scan_worker.h"
 #include "engine/target_pattern.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/framework/dialog.h"
 
 #include <atomic>
 #include <cstdint>

@@ -11,10 +11,6 @@
 // Icon.
 #define IDI_APP 128
 
-// Resource type of dialog initialisation data (the entries of a dialog's combo boxes and list
-// boxes, added while the dialog initialises).
-#define RT_DLGINIT_TYPE 240
-
 // Main window (IDD_CLEANER_DIALOG).
 #define IDC_RESULT_LIST 1001
 #define IDC_DIRECTORY 1002

@@ -1,7 +1,6 @@
-#include "ui/app/dialog_init_data.h"
+#include "ui/framework/dialog_init_data.h"
 
 #include "engine/win32/utf.h"
-#include "ui/resources/resource.h"
 
 #include <cstdint>
 #include <cstring>
