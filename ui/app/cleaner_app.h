@@ -18,9 +18,6 @@ class CCleanerApp {
  public:
   static CCleanerApp& Instance();
 
-  const std::string& ApplicationName() const { return applicationName_; }
-  const std::string& HelpFilePath() const { return helpFilePath_; }
-  SettingsStore& Settings() { return settings_; }
   // Roots the settings at HKEY_CURRENT_USER\Software\<companyKey>\<application name>.
   void SetRegistryRoot(const std::string& companyKey);
 
