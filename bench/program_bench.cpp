@@ -5,6 +5,7 @@
 //   program_bench PROGRAM TREES ROUNDS PLACEMENT
 // TREES is the directory that scripts/bench-trees filled for at least ROUNDS rounds; PLACEMENT
 // says where Wine ran, for the printout. scripts/bench makes the trees and runs this.
+#include "bench/median.h"
 #include "engine/win32/utf.h"
 #include "tests/support/program_driver.h"
 #include "ui/resources/resource.h"
@@ -264,12 +265,6 @@ class Round {
   std::wstring trees_;
   int number_;
 };
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 void PrintSummary(int rounds) {
   std::printf("\nmedians of %d rounds (range), against the bar and the goal:\n", rounds);

@@ -4,6 +4,7 @@
 //   scan_bench [TREE_DIRECTORY [ROUNDS]]
 // The tree (about 20,000 directories and 200,000 files) is generated on the first run, the same
 // every time, and reused while its completion marker is present.
+#include "bench/median.h"
 #include "engine/scan_worker.h"
 #include "engine/win32/utf.h"
 #include "engine/win32/win32_file_enumeration.h"
@@ -222,11 +223,6 @@ double Seconds(Work work) {
   const auto start = std::chrono::steady_clock::now();
   work();
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 enum Design { BareBasic, BareStandard, ScanShared, ScanPerPattern, DesignCount };

@@ -1,5 +1,5 @@
 # Native Linux build: the portable engine and its tests, under AddressSanitizer and
-# UndefinedBehaviorSanitizer, plus the native benchmarks.
+# UndefinedBehaviorSanitizer.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

@@ -6,8 +6,6 @@
 
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool IsNonAscii(char c) { return static_cast<unsigned char>(c) >= 0x80; }
 
 // Win32 path parsing drops trailing dots and blanks, so "." or ". ." name the directory itself

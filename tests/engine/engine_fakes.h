@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/file_enumeration.h"
+#include "engine/path_text.h"
 #include "engine/progress_operations.h"
 #include "engine/result_list.h"
 
@@ -46,8 +47,6 @@ class FakeFileSystem : public FileEnumeration {
   }
 
  private:
-  static char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
   // "*" any run, "?" one byte, ASCII letters without case, "." and "*" left at the end of the
   // mask match the end of the name, "*.*" all.
   static bool Matches(const std::string& mask, const std::string& name) {
@@ -56,17 +55,17 @@ class FakeFileSystem : public FileEnumeration {
   static bool Matches(const char* mask, const char* name) {
     if (*name == '\0') return *mask == '\0' || ((*mask == '.' || *mask == '*') && Matches(mask + 1, name));
     if (*mask == '*') return Matches(mask + 1, name) || Matches(mask, name + 1);
-    return (*mask == '?' || (*mask != '\0' && Lower(*mask) == Lower(*name))) && Matches(mask + 1, name + 1);
+    return (*mask == '?' || (*mask != '\0' && AsciiLower(*mask) == AsciiLower(*name))) && Matches(mask + 1, name + 1);
   }
 
   // The directory a path names, as "c:\a\b\" in lower case; empty on another drive.
   static std::string Key(const std::string& path) {
-    if (path.size() < 2 || path[1] != ':' || Lower(path[0]) != 'c') return "";
+    if (path.size() < 2 || path[1] != ':' || AsciiLower(path[0]) != 'c') return "";
     Texts names;
     std::string name;
     for (std::string::size_type i = 2; i <= path.size(); ++i) {
       if (i < path.size() && path[i] != '\\' && path[i] != '/') {
-        name += Lower(path[i]);
+        name += AsciiLower(path[i]);
         continue;
       }
       if (name == ".." && !names.empty()) names.pop_back();

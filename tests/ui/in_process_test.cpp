@@ -4,8 +4,8 @@
 #include "ui/app/notice.h"
 #include "ui/app/own_patterns.h"
 #include "ui/app/settings_store.h"
-#include "ui/dialogs/dialog.h"
 #include "ui/dialogs/progress_dlg.h"
+#include "ui/framework/dialog.h"
 #include "ui/resources/resource.h"
 
 #include <windows.h>

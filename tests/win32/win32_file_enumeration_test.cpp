@@ -18,6 +18,8 @@ namespace {
 // come back. "\" marks a directory, "@" a reparse point: the links of the ctest fixture
 // (scripts/link-tree) must show as such, or a scan would follow them out of the tree.
 TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would) {
+  const std::string links = TestTreeBase() + "\\links\\real";
+  if (!PathExists(links)) GTEST_SKIP() << "no links: scripts/link-tree makes them before the tests (Wine only)";
   const TempTree tree("enumeration");
   const std::string deep = std::string(100, 'd') + "\\" + std::string(100, 'e') + "\\" + std::string(100, 'f');
   for (const std::string& file : {std::string("dir.\\in dotted.tmp"), std::string("dir\\in plain.tmp"),
@@ -26,7 +28,6 @@ TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would)
   tree.MakeFile("hidden.tmp", FILE_ATTRIBUTE_HIDDEN);
   tree.MakeFile("system.tmp", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
   const std::string root = tree.Root();
-  const std::string links = TestTreeBase() + "\\links\\real";
   const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
       {root + "\\dir.\\*.tmp", {"in dotted.tmp"}},
       {root + "/dir\\..\\.\\dir./*", {".\\", "..\\", "in dotted.tmp"}},

@@ -2,7 +2,7 @@
 
 #include "engine/win32/utf.h"
 #include "ui/dialogs/cleaner_dlg.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/framework/dialog.h"
 #include "ui/resources/resource.h"
 
 #include <commctrl.h>
@@ -68,16 +68,17 @@ int CCleanerApp::Run() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   Dialog::SetMessageBoxTitle(applicationName_);
-  Dialog::SetHelpHandler([this](int templateId) { ShowHelp(templateId); });
   SetRegistryRoot(kCompanyKey);
 
-  CCleanerDlg mainWindow;
+  CCleanerDlg mainWindow(settings_);
+  Dialog::SetHelpHandler(
+      [this, &mainWindow](int templateId) { ShowHelp(templateId, mainWindow.Handle()); });
   mainWindow.DoModal(nullptr);
-  SetMainWindow(nullptr);
+  Dialog::SetHelpHandler(nullptr);
   return 0;
 }
 
-void CCleanerApp::ShowHelp(int templateId) const {
+void CCleanerApp::ShowHelp(int templateId, HWND mainWindow) const {
   // No help file ships with the program. Without one the viewer is not started at all: it
   // could only complain about the missing file in a window of its own and stay running after
   // the program has ended. The viewer belongs to the main window; a failure is reported over
@@ -85,11 +86,11 @@ void CCleanerApp::ShowHelp(int templateId) const {
   const std::wstring helpFile = Widen(helpFilePath_);
   const DWORD topic = kDialogHelpContextBase + static_cast<DWORD>(templateId);
   if (GetFileAttributesW(helpFile.c_str()) != INVALID_FILE_ATTRIBUTES &&
-      WinHelpW(MainWindow(), helpFile.c_str(), HELP_CONTEXT, topic)) {
+      WinHelpW(mainWindow, helpFile.c_str(), HELP_CONTEXT, topic)) {
     return;
   }
   HWND owner = GetActiveWindow();
-  if (owner == nullptr) owner = MainWindow();
+  if (owner == nullptr) owner = mainWindow;
   MessageBoxW(owner, Widen(LoadResourceString(IDS_HELP_START_FAILED)).c_str(),
               Widen(applicationName_).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

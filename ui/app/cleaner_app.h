@@ -13,28 +13,20 @@ std::wstring HelpFilePathFromPath(const std::wstring& executablePath);
 
 // The application object: one per process. It fixes the application name (the executable's
 // base name, which also titles every message box), the settings root and the help file path,
-// and runs the main window modally.
+// and runs the main window modally, handing it the settings.
 class CCleanerApp {
  public:
   static CCleanerApp& Instance();
 
-  const std::string& ApplicationName() const { return applicationName_; }
-  const std::string& HelpFilePath() const { return helpFilePath_; }
-  SettingsStore& Settings() { return settings_; }
   // Roots the settings at HKEY_CURRENT_USER\Software\<companyKey>\<application name>.
   void SetRegistryRoot(const std::string& companyKey);
 
-  // The main window while it exists, else null (the recycle bin's owner falls back to the
-  // desktop then). The main window registers itself when it initialises and withdraws when
-  // it is destroyed; start-up withdraws it too once the modal run has returned.
-  HWND MainWindow() const { return mainWindow_; }
-  void SetMainWindow(HWND window) { mainWindow_ = window; }
-
   // The start-up routine: runs the main window modally and returns when it has closed.
   int Run();
-  // F1: asks the help viewer for the topic of the given dialog template; when the viewer
-  // cannot be started, says so in a message box.
-  void ShowHelp(int templateId) const;
+  // F1: asks the help viewer for the topic of the given dialog template, on behalf of the main
+  // window (null when there is none); when the viewer cannot be started, says so in a message
+  // box.
+  void ShowHelp(int templateId, HWND mainWindow) const;
 
  private:
   CCleanerApp();
@@ -42,5 +34,4 @@ class CCleanerApp {
   std::string applicationName_;
   std::string helpFilePath_;
   SettingsStore settings_;
-  HWND mainWindow_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "ui/app/notice.h"
 
 #include "engine/win32/utf.h"
+#include "ui/framework/little_endian.h"
 #include "ui/resources/resource.h"
 
 #include <windows.h>
@@ -11,8 +12,8 @@ namespace {
 
 constexpr char kMagic[] = "VXN1";
 constexpr std::size_t kMagicSize = 4;
-constexpr std::size_t kLengthSize = 4;
-constexpr std::size_t kTagSize = 8;
+constexpr std::size_t kLengthSize = sizeof(std::uint32_t);
+constexpr std::size_t kTagSize = sizeof(std::uint64_t);
 // Shared with scripts/make-notice.
 constexpr unsigned char kKey[] = {0x56, 0x65, 0x6c, 0x6c, 0x6f, 0x78, 0x2e, 0x6d,
                                   0x65, 0x6d, 0x6f, 0x9e, 0x37, 0x79, 0xb9, 0x7f};
@@ -51,12 +52,6 @@ class KeyStream {
   int used_ = 8;
 };
 
-std::uint64_t ReadLittleEndian(const unsigned char* bytes, std::size_t size) {
-  std::uint64_t value = 0;
-  for (std::size_t i = size; i-- > 0;) value = (value << 8) | bytes[i];
-  return value;
-}
-
 }  // namespace
 
 std::optional<std::string> DecipherNotice(const std::string& enciphered) {
@@ -64,7 +59,7 @@ std::optional<std::string> DecipherNotice(const std::string& enciphered) {
   const std::size_t size = enciphered.size();
   if (size < kMagicSize + kLengthSize + kTagSize) return std::nullopt;
   if (enciphered.compare(0, kMagicSize, kMagic) != 0) return std::nullopt;
-  const std::uint64_t length = ReadLittleEndian(bytes + kMagicSize, kLengthSize);
+  const std::uint64_t length = ReadLittleEndian<std::uint32_t>(bytes + kMagicSize);
   if (length != size - kMagicSize - kLengthSize - kTagSize) return std::nullopt;
 
   Fnv1a64 keyHash;
@@ -80,7 +75,7 @@ std::optional<std::string> DecipherNotice(const std::string& enciphered) {
   tag.Add(kKey, sizeof kKey);
   tag.Add(bytes + kMagicSize, kLengthSize);
   tag.Add(reinterpret_cast<const unsigned char*>(plain.data()), plain.size());
-  if (tag.Value() != ReadLittleEndian(text + length, kTagSize)) return std::nullopt;
+  if (tag.Value() != ReadLittleEndian<std::uint64_t>(text + length)) return std::nullopt;
   return plain;
 }
 

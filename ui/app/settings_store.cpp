@@ -1,5 +1,6 @@
 #include "ui/app/settings_store.h"
 
+#include "engine/path_text.h"
 #include "engine/win32/utf.h"
 
 #include <windows.h>
@@ -86,9 +87,7 @@ std::optional<std::vector<unsigned char>> QueryValue(HKEY key, const std::string
 }
 
 std::string AsciiLowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : text) c = AsciiLower(c);
   return text;
 }
 

@@ -1,7 +1,6 @@
 #include "ui/dialogs/cleaner_dlg.h"
 
 #include "engine/win32/utf.h"
-#include "ui/app/cleaner_app.h"
 #include "ui/app/notice.h"
 #include "ui/app/own_patterns.h"
 #include "ui/dialogs/cleaner_jobs.h"
@@ -25,8 +24,9 @@ constexpr char kSearchEntry[] = "Search";
 
 }  // namespace
 
-CCleanerDlg::CCleanerDlg()
+CCleanerDlg::CCleanerDlg(SettingsStore& settings)
     : Dialog(IDD_CLEANER_DIALOG),
+      settings_(settings),
       results_(rows_),
       icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
       worker_(progress_.State()) {}
@@ -72,7 +72,6 @@ bool CCleanerDlg::OnInitDialog() {
   results_.Attach(Item(IDC_RESULT_LIST));
   SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   progress_.Create(Handle());
-  CCleanerApp::Instance().SetMainWindow(Handle());
   if (!LoadNotice()) {
     // The notice has been tampered with: the program goes no further.
     End(IDABORT);
@@ -80,8 +79,7 @@ bool CCleanerDlg::OnInitDialog() {
   }
   LoadCustomTargets();
   AddToolTips();
-  SetItemText(IDC_DIRECTORY,
-              CCleanerApp::Instance().Settings().ReadString(kRecentSection, kSearchEntry, ""));
+  SetItemText(IDC_DIRECTORY, settings_.ReadString(kRecentSection, kSearchEntry, ""));
   SetCaption(Caption() + LoadResourceString(IDS_CONTACT));
   return true;
 }
@@ -162,10 +160,7 @@ INT_PTR CCleanerDlg::OnNotify(WPARAM, LPARAM lParam) {
   return result;
 }
 
-void CCleanerDlg::OnDestroy() {
-  progress_.Destroy();
-  CCleanerApp::Instance().SetMainWindow(nullptr);
-}
+void CCleanerDlg::OnDestroy() { progress_.Destroy(); }
 
 void CCleanerDlg::OnExit() {
   // During a deletion Exit only asks the worker to stop; the user leaves with a second Exit.
@@ -189,8 +184,7 @@ void CCleanerDlg::EndWhenIdle(INT_PTR result) {
 }
 
 void CCleanerDlg::SaveDirectory() const {
-  CCleanerApp::Instance().Settings().WriteString(kRecentSection, kSearchEntry,
-                                                 ItemText(IDC_DIRECTORY));
+  settings_.WriteString(kRecentSection, kSearchEntry, ItemText(IDC_DIRECTORY));
 }
 
 // ---- Workers ------------------------------------------------------------------------------
@@ -313,7 +307,10 @@ void CCleanerDlg::RunDeleteCommand(int questionId, DeleteMode mode) {
   if (ShowMessage(LoadResourceString(questionId), MB_YESNO | MB_ICONQUESTION) == IDNO) return;
   deleteMode_ = mode;
   rows_.BeginRemovalRun();
-  if (!StartWorker(DeleteRun(scanRoot_, rows_, progress_.State(), busyFlag_, deleteMode_))) {
+  // The recycle bin's operation belongs to this window; should the window go before the worker
+  // ends, the handle is null and the desktop owns it.
+  const auto owner = [this] { return Handle(); };
+  if (!StartWorker(DeleteRun(scanRoot_, owner, rows_, progress_.State(), busyFlag_, deleteMode_))) {
     ShowMessage(LoadResourceString(IDS_DELETE_START_FAILED), MB_ICONINFORMATION);
   }
 }
@@ -331,11 +328,11 @@ void CCleanerDlg::OnWhoIsUsing() {
 // ---- The user's patterns ------------------------------------------------------------------
 
 void CCleanerDlg::LoadCustomTargets() {
-  CustomTargetList = LoadOwnPatterns(CCleanerApp::Instance().Settings());
+  CustomTargetList = LoadOwnPatterns(settings_);
 }
 
 void CCleanerDlg::SaveCustomTargets() const {
-  SaveOwnPatterns(CCleanerApp::Instance().Settings(), CustomTargetList);
+  SaveOwnPatterns(settings_, CustomTargetList);
 }
 
 void CCleanerDlg::OnCustomTargets() {

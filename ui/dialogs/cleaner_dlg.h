@@ -3,11 +3,12 @@
 #include "engine/delete_mode.h"
 #include "engine/result_model.h"
 #include "engine/target_pattern.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/app/settings_store.h"
 #include "ui/dialogs/progress_dlg.h"
 #include "ui/dialogs/result_list_view.h"
 #include "ui/dialogs/totals_bar.h"
-#include "ui/dialogs/worker_thread.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/worker_thread.h"
 #include "ui/resources/resource.h"
 
 #include <windows.h>
@@ -20,14 +21,15 @@
 
 // The program's only top-level window, on template IDD_CLEANER_DIALOG: the scan options, the
 // list of found files and every command. The workers are handed what they need of it when a
-// command starts them; they never reach its windows.
+// command starts them; they never reach its windows. The settings (the recent directory, the
+// user's own patterns) are the caller's and must outlive the window.
 //
 // One worker at a time: while a scan or a deletion runs, Scan and the five delete buttons are
 // disabled, and the window does not end under a running worker; a request to end it stops the
 // worker and ends the window once the worker has finished.
 class CCleanerDlg : public Dialog {
  public:
-  CCleanerDlg();
+  explicit CCleanerDlg(SettingsStore& settings);
 
   // The user's own patterns (kept in the settings) and the quick-search pattern (at most
   // one). Window thread only; a scan gets copies.
@@ -85,6 +87,7 @@ class CCleanerDlg : public Dialog {
   static bool ShellOpen(const std::string& file, int showCommand, const std::string& parameters,
                         const std::string& directory);
 
+  SettingsStore& settings_;
   ResultModel rows_;
   ResultListView results_;
   TotalsBar totals_;

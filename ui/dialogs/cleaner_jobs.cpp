@@ -3,8 +3,9 @@
 #include "engine/delete_worker.h"
 #include "engine/win32/win32_file_enumeration.h"
 #include "engine/win32/win32_removal_operations.h"
-#include "ui/app/cleaner_app.h"
 #include "ui/resources/resource.h"
+
+#include <utility>
 
 PatternRequest ReadPatternRequest(const Dialog& window, const TargetPatternList& customTargets,
                                   const TargetPatternList& quickSearch) {
@@ -37,11 +38,12 @@ std::function<void()> ScanRun(const Dialog& window, const std::string& root,
   };
 }
 
-std::function<void()> DeleteRun(const std::string& scanRoot, ResultList& results,
-                                ProgressOperations& progress, std::atomic<std::int32_t>& busyFlag,
+std::function<void()> DeleteRun(const std::string& scanRoot, std::function<HWND()> owner,
+                                ResultList& results, ProgressOperations& progress,
+                                std::atomic<std::int32_t>& busyFlag,
                                 std::atomic<std::int32_t>& deleteMode) {
-  return [scanRoot, &results, &progress, &busyFlag, &deleteMode] {
-    Win32RemovalOperations removal(scanRoot, [] { return CCleanerApp::Instance().MainWindow(); });
+  return [scanRoot, owner = std::move(owner), &results, &progress, &busyFlag, &deleteMode] {
+    Win32RemovalOperations removal(scanRoot, owner);
     DeleteJob job{results, progress, removal, busyFlag, deleteMode};
     DeleteWorker(&job);
   };

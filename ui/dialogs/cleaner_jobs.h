@@ -4,7 +4,9 @@
 #include "engine/result_list.h"
 #include "engine/scan_worker.h"
 #include "engine/target_pattern.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/framework/dialog.h"
+
+#include <windows.h>
 
 #include <atomic>
 #include <cstdint>
@@ -26,7 +28,9 @@ std::function<void()> ScanRun(const Dialog& window, const std::string& root,
                               const TargetPatternList& quickSearch, ResultList& results,
                               ProgressOperations& progress);
 
-// A deletion of the ticked rows of the list that a scan of scanRoot filled.
-std::function<void()> DeleteRun(const std::string& scanRoot, ResultList& results,
-                                ProgressOperations& progress, std::atomic<std::int32_t>& busyFlag,
+// A deletion of the ticked rows of the list that a scan of scanRoot filled. owner gives the
+// window that owns the recycle bin's operation, asked on the worker thread (null: the desktop).
+std::function<void()> DeleteRun(const std::string& scanRoot, std::function<HWND()> owner,
+                                ResultList& results, ProgressOperations& progress,
+                                std::atomic<std::int32_t>& busyFlag,
                                 std::atomic<std::int32_t>& deleteMode);

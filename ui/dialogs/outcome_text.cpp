@@ -1,7 +1,7 @@
 #include "ui/dialogs/outcome_text.h"
 
 #include "engine/win32/utf.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/framework/dialog.h"
 #include "ui/resources/resource.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/published_progress.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/framework/dialog.h"
 #include "ui/resources/resource.h"
 
 // The small modeless window that a worker shows while it scans or deletes: a title, a status

@@ -254,17 +254,22 @@ LRESULT ResultListView::SetItemState(UINT message, WPARAM wParam, const LVITEMW*
 
 LRESULT CALLBACK ResultListView::ListProcedure(HWND list, UINT message, WPARAM wParam,
                                                LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-  switch (message) {
-    case LVM_SETITEMSTATE:
-    case LVM_SETITEMW:
-      if (lParam == 0) break;
-      return reinterpret_cast<ResultListView*>(self)->SetItemState(
-          message, wParam, reinterpret_cast<const LVITEMW*>(lParam));
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(list, ListProcedure, kSubclassId);
-      break;
-    default:
-      break;
+  // No exception may cross into the system; a request that fails on one is refused.
+  try {
+    switch (message) {
+      case LVM_SETITEMSTATE:
+      case LVM_SETITEMW:
+        if (lParam == 0) break;
+        return reinterpret_cast<ResultListView*>(self)->SetItemState(
+            message, wParam, reinterpret_cast<const LVITEMW*>(lParam));
+      case WM_NCDESTROY:
+        RemoveWindowSubclass(list, ListProcedure, kSubclassId);
+        break;
+      default:
+        break;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+  } catch (...) {
+    return FALSE;
   }
-  return DefSubclassProc(list, message, wParam, lParam);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/dialogs/dialog.h"
+#include "ui/framework/dialog.h"
 #include "ui/resources/resource.h"
 
 #include <string>

@@ -11,10 +11,6 @@
 // Icon.
 #define IDI_APP 128
 
-// Resource type of dialog initialisation data (the entries of a dialog's combo boxes and list
-// boxes, added while the dialog initialises).
-#define RT_DLGINIT_TYPE 240
-
 // Main window (IDD_CLEANER_DIALOG).
 #define IDC_RESULT_LIST 1001
 #define IDC_DIRECTORY 1002
@@ -58,8 +54,6 @@
 #define IDS_TIP_WORD 4
 #define IDS_TIP_THUMBS 5
 #define IDS_CONTACT 6
-#define IDS_WEB_ADDRESS_1 7
-#define IDS_WEB_ADDRESS_2 8
 #define IDS_CONFIRM_FORCED 9
 #define IDS_CONFIRM_PLAIN 10
 #define IDS_DELETE_START_FAILED 11

@@ -1,4 +1,4 @@
-#include "ui/dialogs/worker_thread.h"
+#include "ui/framework/worker_thread.h"
 
 #include <exception>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "ui/dialogs/dialog.h"
+#include "ui/framework/dialog.h"
 
 #include "engine/win32/utf.h"
-#include "ui/app/dialog_init_data.h"
+#include "ui/framework/dialog_init_data.h"
 
 #include <exception>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "ui/app/dialog_init_data.h"
+#include "ui/framework/dialog_init_data.h"
 
 #include "engine/win32/utf.h"
-#include "ui/resources/resource.h"
+#include "ui/framework/little_endian.h"
 
 #include <cstdint>
 #include <cstring>
@@ -22,13 +22,6 @@ UINT AddStringMessage(std::uint16_t message16) {
     default:
       return 0;
   }
-}
-
-template <class T>
-T ReadLittleEndian(const unsigned char* bytes) {
-  T value = 0;
-  for (std::size_t i = sizeof(T); i-- > 0;) value = static_cast<T>((value << 8) | bytes[i]);
-  return value;
 }
 
 }  // namespace

@@ -1,5 +1,11 @@
 #pragma once
 
+// Resource type of dialog initialisation data: the entries of a dialog's combo boxes and list
+// boxes. Resource scripts take it from here too; the resource compiler sees only this part.
+#define RT_DLGINIT_TYPE 240
+
+#ifndef RC_INVOKED
+
 #include <windows.h>
 
 // Adds the entries that a dialog template's initialisation data (resource type
@@ -8,3 +14,5 @@
 // initialisation, so that code sees the entries. A template without such data is left alone.
 // False when the data is malformed; entries before the fault have been added.
 bool ApplyDialogInitData(HWND dialog, int templateId);
+
+#endif

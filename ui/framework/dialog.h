@@ -31,7 +31,6 @@ class Dialog {
   void End(INT_PTR result);
 
   HWND Handle() const { return window_; }
-  int TemplateId() const { return templateId_; }
   HWND Item(int id) const { return GetDlgItem(window_, id); }
   std::string ItemText(int id) const;
   void SetItemText(int id, const std::string& text) const;
