@@ -1,6 +1,7 @@
 #include "engine/candidate_filter.h"
 
 #include "engine/path_text.h"
+#include "engine/wildcard.h"
 
 #include <vector>
 
@@ -77,53 +78,20 @@ bool AllOccurIn(const std::vector<std::string>& fragments, std::string_view name
   return true;
 }
 
-// A name as the wildcard matching sees it: ASCII characters as they are, and each other
-// character as one '\x80', since all that matters of it is that it is not ASCII. Runs of "*"
-// and literal characters match alike whatever unit a character takes.
-std::string MatchingUnits(std::string_view name) {
-  std::string units;
-  units.reserve(name.size());
-  for (std::size_t at = 0; at < name.size(); at += Utf8Length(static_cast<unsigned char>(name[at]))) {
-    units += IsNonAscii(name[at]) ? '\x80' : name[at];
-  }
-  return units;
-}
-
 // Plain wildcard matching of a pattern of literals and "*". Where a non-ASCII character meets
 // a letter it may fold onto, lenient counts it as equal and strict does not: a strict match is
 // a match for sure, and no lenient match is no match for sure.
-bool WildcardMatch(const std::string& pattern, const std::string& units, bool lenient) {
-  const auto equal = [lenient](char unit, char literal) {
-    if (!IsNonAscii(unit)) return AsciiLower(unit) == AsciiLower(literal);
-    return lenient && MayFoldToAscii(literal);
-  };
-  std::size_t p = 0;
-  std::size_t n = 0;
-  std::size_t star = std::string::npos;
-  std::size_t resume = 0;
-  while (n < units.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      resume = n;
-    } else if (p < pattern.size() && equal(units[n], pattern[p])) {
-      ++p;
-      ++n;
-    } else if (star != std::string::npos) {
-      p = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
+bool WildcardMatch(const std::string& pattern, std::string_view name, bool lenient) {
+  return MatchWildcards(pattern, name, [lenient](std::uint32_t character, std::uint32_t literal) {
+    if (character < 0x80) return AsciiLower(static_cast<char>(character)) == AsciiLower(static_cast<char>(literal));
+    return lenient && MayFoldToAscii(static_cast<char>(literal));
+  });
 }
 
 CandidateFilter::Verdict MatchVerdict(const std::string& pattern, std::string_view name) {
   if (name.empty()) return CandidateFilter::Verdict::kNotYielded;
-  const std::string units = MatchingUnits(name);
-  if (WildcardMatch(pattern, units, false)) return CandidateFilter::Verdict::kYielded;
-  if (!WildcardMatch(pattern, units, true)) return CandidateFilter::Verdict::kNotYielded;
+  if (WildcardMatch(pattern, name, false)) return CandidateFilter::Verdict::kYielded;
+  if (!WildcardMatch(pattern, name, true)) return CandidateFilter::Verdict::kNotYielded;
   return CandidateFilter::Verdict::kUnknown;
 }
 
