@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Runs a copy of the built program in another process under a name of its own (which titles its
 // message boxes and names its settings key, removed before the start and after the end) and
@@ -182,6 +183,21 @@ class ProgramDriver {
     item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
     SendRemote(LVM_SETITEMSTATE, row, item);
   }
+  // Selects and focuses the row; -1: no row.
+  void Select(int row) const {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendRemote(LVM_SETITEMSTATE, -1, item);
+    item.state = item.stateMask;
+    if (row >= 0) SendRemote(LVM_SETITEMSTATE, row, item);
+  }
+  // A part of a row (LVIR_LABEL, ...) on the screen.
+  RECT RowRect(int row, int part) const {
+    RECT rect{part, 0, 0, 0};
+    SendRemote(LVM_GETITEMRECT, row, rect);
+    MapWindowPoints(List(), nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
   // True once the tick has changed.
   bool ClickTickBox(int row) const {
     RECT icon{LVIR_ICON, 0, 0, 0};  // the box lies just left of the row's icon
@@ -205,6 +221,77 @@ class ProgramDriver {
     SendMessageW(header, WM_NULL, 0, 0);
     SendMessageW(main_, WM_NULL, 0, 0);
   }
+  // Messages posted to the program's windows are handled in order: once a mark posted after them
+  // has come through (a list view property nothing here uses), so have they, or the modal window
+  // one of them opened is running.
+  void Settle() const {
+    static LRESULT mark = 0;
+    PostMessageW(List(), LVM_SETHOVERTIME, 0, ++mark);
+    WaitUntil([&] { return SendMessageW(List(), LVM_GETHOVERTIME, 0, 0) == mark; });
+  }
+  // A key pressed in the list as the keyboard would, Ctrl and Shift held as asked: the program's
+  // thread shares this one's keyboard state while the key goes through its message loop.
+  void PressListKey(UINT key, bool control = false, bool shift = false) const {
+    AttachThreadInput(GetCurrentThreadId(), process_.dwThreadId, TRUE);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageW(List(), WM_KEYDOWN, key, 1);
+    Settle();
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    AttachThreadInput(GetCurrentThreadId(), process_.dwThreadId, FALSE);
+  }
+  // The row menu, opened from the keyboard (Shift+F10 or the menu key); null when none shows.
+  HWND OpenRowMenu() const {
+    PostMessageW(List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), -1);
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = FindOwnWindow(L"#32768", nullptr)) != nullptr; }, 5000);
+    return menu;
+  }
+  // Picks an item of the open menu by its underlined letter; a disabled one only closes the menu.
+  bool ChooseMenuItem(HWND menu, wchar_t letter) const {
+    PostMessageW(menu, WM_CHAR, letter, 1);
+    const bool closed = WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
+    Settle();
+    return closed;
+  }
+  // The visible window of the program's thread owned by owner (a question over a dialog).
+  HWND FindOwnWindow(const wchar_t* windowClass, HWND owner) const {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr;) {
+      if (GetWindowThreadProcessId(window, nullptr) == process_.dwThreadId && IsWindowVisible(window) &&
+          (owner == nullptr || GetWindow(window, GW_OWNER) == owner)) {
+        return window;
+      }
+    }
+    return nullptr;
+  }
+  // The system's Save dialog: types path into its file name field and presses Save.
+  HWND WaitForSaveDialog() const {
+    HWND save = nullptr;
+    WaitUntil([&] {
+      return (save = FindVisibleDialog([](HWND w) { return GetDlgItem(w, kFileNameBox) != nullptr; })) != nullptr;
+    });
+    return save;
+  }
+  static void SaveAs(HWND save, const std::string& path) {
+    HWND edit = GetDlgItem(save, kFileNameBox);
+    while (GetWindow(edit, GW_CHILD) != nullptr) edit = GetWindow(edit, GW_CHILD);  // the edit inside
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widen(path).c_str()));
+    Click(save, IDOK);
+  }
+  static std::string ClipboardText() {
+    std::string text = "<none>";
+    if (!OpenClipboard(nullptr)) return "<busy>";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      text = Narrow(static_cast<const wchar_t*>(GlobalLock(data)));
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+  }
   // The text of a part of the main window's status bar.
   std::string StatusText(int part) const {
     HWND bar = GetDlgItem(main_, IDC_STATUS_BAR);
@@ -225,6 +312,7 @@ class ProgramDriver {
 
  private:
   static constexpr std::size_t kTextCapacity = 32768;
+  static constexpr int kFileNameBox = 0x47c;  // the file dialogs' name field (cmb13)
   // A row count that has not moved for this long belongs to a worker that has ended.
   static constexpr std::chrono::milliseconds kStillFor{300};
 

@@ -212,6 +212,12 @@ TEST(MainWindow, OneWorkerAtATimeAndCancelExitOrEnterStopsItAfterTheFileInHand) 
       ASSERT_TRUE(program.PressAndAnswer(IDC_SHRED_DELETE, IDYES));
       HWND progress = program.WaitForDialog(IDC_PROGRESS_BAR, PROGRESS_CLASSW);
       ASSERT_EQ(ProgramDriver::Text(progress), "正在删除...");
+      if (way == "Cancel") {  // of the list's commands only the copies work under a worker
+        program.PressListKey('I', true);
+        program.PressListKey('C', true, true);
+        EXPECT_TRUE(program.IsTicked(0));
+        EXPECT_EQ(ProgramDriver::ClipboardText().rfind(tree.Root(), 0), 0u);
+      }
       for (int button : {IDC_SCAN, IDC_PLAIN_DELETE, IDC_FORCED_DELETE, IDC_SHRED_DELETE, IDC_RECYCLE_DELETE,
                          IDC_RESTART_DELETE}) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(program.Main(), button))) << button;
@@ -292,6 +298,169 @@ TEST(MainWindow, SettingsAreKeptUnderTheProgramsOwnName) {
   program.SetDirectory("D:\\别的目录");
   EXPECT_TRUE(program.Exit(std::chrono::seconds(30)));
   EXPECT_EQ(Settings().ReadString("Recent", "Search"), "D:\\别的目录");
+}
+
+// The rows' ticks as "+" and "-", in the list's order.
+std::string Ticks(const ProgramDriver& program) {
+  std::string ticks;
+  for (int row = 0; row < program.RowCount(); ++row) ticks += program.IsTicked(row) ? '+' : '-';
+  return ticks;
+}
+void SetTicks(const ProgramDriver& program, const std::string& ticks) {
+  for (std::size_t row = 0; row < ticks.size(); ++row) program.SetTick(static_cast<int>(row), ticks[row] == '+');
+}
+void PutOnClipboard(const std::string& text) {
+  const std::wstring wide = Widen(text);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * 2);
+  std::copy_n(wide.c_str(), wide.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory));
+  CloseClipboard();
+}
+
+// Each key of the list and each item of the row menu (by its letter) against what it does; those
+// that need a row, or rows, do nothing without. Ticking by pattern ticks exactly the rows that a
+// scan for the same pattern lists. The menu opened from the keyboard stands at the focused row.
+TEST(MainWindow, ListKeysAndRowMenuItemsDoWhatTheirTableSays) {
+  TempTree tree("keys");
+  const Rows files = {"a.tmp", "b.log", "C 报告,第1版.TMP", "d.tmp.bak"};
+  for (const std::string& file : files) tree.MakeFile(file);
+  tree.MakeDirectory("empty");
+  const ProgramDriver program(Program(), Name());
+  ASSERT_TRUE(program.SetQuickSearch("*.tmp"));
+  ASSERT_TRUE(Scan(program, tree.Root()));
+  const int scannedRows = program.RowCount();
+  ASSERT_TRUE(program.SetQuickSearch("*.*"));
+  ASSERT_TRUE(Scan(program, tree.Root()));
+  program.ClickHeader(1);  // in the order of files
+  std::vector<std::string> path;
+  for (const std::string& file : files) path.push_back(tree.Path(file));
+  ASSERT_EQ(RowsOf(program), (Rows{"1|" + path[0], "2|" + path[1], "3|" + path[2], "4|" + path[3]}));
+  enum Effect { kClipboard, kTicks, kPattern, kQuestion, kSave, kNothing };
+  const struct {
+    UINT key; bool control, shift; wchar_t letter;  // the key, or the menu item's letter
+    int selected; std::string ticks;
+    Effect effect; std::string expected;  // clipboard, ticks, or the question or caption
+  } cases[] = {
+      {'C', true, false, 0, 1, "----", kClipboard, path[1]},
+      {0, false, false, 'c', 2, "----", kClipboard, path[2]},
+      {'C', true, false, 0, -1, "++++", kNothing, ""},
+      {'C', true, true, 0, -1, "+-+-", kClipboard, path[0] + "\r\n" + path[2] + "\r\n"},
+      {0, false, false, 'p', 3, "-+--", kClipboard, path[1] + "\r\n"},
+      {0, false, false, 'p', 3, "----", kNothing, ""},
+      {'I', true, false, 0, 0, "+-+-", kTicks, "-+-+"},
+      {0, false, false, 'i', -1, "++--", kTicks, "--++"},
+      {'T', true, false, 0, -1, "----", kPattern, "按模式勾选"},
+      {0, false, false, 'u', -1, "++++", kPattern, "按模式取消勾选"},
+      {VK_DELETE, false, false, 0, -1, "+---", kQuestion, LoadResourceString(IDS_CONFIRM_RECYCLE)},
+      {VK_DELETE, false, true, 0, -1, "+---", kQuestion, LoadResourceString(IDS_CONFIRM_PLAIN)},
+      {'S', true, false, 0, -1, "----", kSave, ""},
+      {0, false, false, 'e', -1, "----", kSave, ""},
+      {0, false, false, 'o', -1, "----", kNothing, ""},
+      {0, false, false, 'f', -1, "----", kNothing, ""},
+  };
+  HWND main = program.Main();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.letter != 0 ? "menu " + std::string(1, static_cast<char>(c.letter)) : "key " + std::to_string(c.key));
+    program.Select(c.selected);
+    SetTicks(program, c.ticks);
+    PutOnClipboard("before");
+    if (c.letter != 0) {
+      HWND menu = program.OpenRowMenu();
+      ASSERT_NE(menu, nullptr);
+      ASSERT_TRUE(program.ChooseMenuItem(menu, c.letter));
+    } else {
+      program.PressListKey(c.key, c.control, c.shift);
+    }
+    const bool opens = c.effect == kQuestion || c.effect == kPattern || c.effect == kSave;
+    HWND opened = nullptr;
+    ProgramDriver::WaitUntil([&] { return (opened = program.FindOwnWindow(L"#32770", main)) != nullptr || !opens; }, 5000);
+    EXPECT_EQ(opened != nullptr, opens);
+    EXPECT_EQ(ProgramDriver::ClipboardText(), c.effect == kClipboard ? c.expected : "before");
+    if (c.effect == kTicks) { EXPECT_EQ(Ticks(program), c.expected); }
+    if (c.effect == kQuestion) { EXPECT_EQ(program.AnswerMessageBox(IDNO), c.expected); }
+    if (c.effect == kSave) { EXPECT_TRUE(program.CloseWith(program.WaitForSaveDialog(), IDCANCEL)); }
+    if (c.effect == kPattern) {
+      EXPECT_EQ(ProgramDriver::Text(opened), c.expected);
+      ProgramDriver::SetItemText(opened, IDC_PATTERN_EDIT, c.key != 0 ? "*.tmp" : "c*");
+      ASSERT_TRUE(program.CloseWith(opened, IDOK));
+      EXPECT_EQ(Ticks(program), c.key != 0 ? "+-+-" : "++-+");
+      if (c.key != 0) { EXPECT_EQ(scannedRows, 2) << "the scan for *.tmp listed other rows"; }
+    }
+    if (c.effect != kTicks && c.effect != kPattern) { EXPECT_EQ(Ticks(program), c.ticks); }
+  }
+  // From the keyboard the menu opens below the focused row, at its text.
+  program.Select(2);
+  HWND menu = program.OpenRowMenu();
+  ASSERT_NE(menu, nullptr);
+  RECT shown{};
+  GetWindowRect(menu, &shown);
+  const RECT row = program.RowRect(2, LVIR_LABEL);
+  EXPECT_EQ(shown.left, row.left);
+  EXPECT_EQ(shown.top, row.bottom);
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  // With no rows nothing asks or opens.
+  ASSERT_TRUE(Scan(program, tree.Path("empty")));
+  for (const auto& key : {std::pair<UINT, bool>{VK_DELETE, false}, {'S', true}, {'T', true}, {'I', true}}) {
+    program.PressListKey(key.first, key.second);
+    EXPECT_EQ(program.FindOwnWindow(L"#32770", main), nullptr) << key.first;
+  }
+}
+
+// The export writes every row still in the list in number order, whatever the list's order, as
+// UTF-8 CSV with a byte order mark. An existing file is replaced only after the Save dialog's own
+// question; one that cannot be replaced gives the system's words and keeps what it held, and no
+// file of the export's stays behind.
+TEST(MainWindow, ExportWritesEveryRowAsCsvAndReplacesAFileOnlyWhenComplete) {
+  TempTree tree("export");
+  tree.MakeFile("报告,第1版.tmp", FILE_ATTRIBUTE_NORMAL, std::string(1234, 'x'));
+  tree.MakeFile("b.tmp", FILE_ATTRIBUTE_READONLY);
+  tree.MakeDirectory("out");
+  const std::string target = tree.Path("out\\列表.csv");
+  ASSERT_TRUE(WriteAt(target, 0, "old"));
+  const ProgramDriver program(Program(), Name());
+  ASSERT_TRUE(program.SetQuickSearch("*.tmp"));
+  ASSERT_TRUE(Scan(program, tree.Root()));
+  ASSERT_EQ(program.RowCount(), 2);
+  const int readOnly = program.CellText(0, 1) == tree.Path("b.tmp") ? 0 : 1;
+  program.SetTick(readOnly, true);
+  ASSERT_TRUE(program.PressAndAnswer(IDC_PLAIN_DELETE, IDYES) && Idle(program));
+  std::string expected = "\xEF\xBB\xBF序号,文件,大小,结果,勾选\r\n";
+  for (int row = 0; row < 2; ++row) {
+    expected += row == readOnly ? program.CellText(row, 0) + "," + tree.Path("b.tmp") + ",0," + SystemMessage(ERROR_ACCESS_DENIED) + ",1\r\n"
+                                : program.CellText(row, 0) + ",\"" + tree.Path("报告,第1版.tmp") + "\",1234,,0\r\n";
+  }
+  program.ClickHeader(0);
+  program.ClickHeader(0);  // numbers descending
+  const auto exportOver = [&](int answer) {
+    program.PressListKey('S', true);
+    HWND save = program.WaitForSaveDialog();
+    ProgramDriver::SaveAs(save, target);
+    HWND question = nullptr;
+    ASSERT_TRUE(ProgramDriver::WaitUntil([&] { return (question = program.FindOwnWindow(L"#32770", save)) != nullptr; }));
+    ProgramDriver::Click(question, answer);
+    if (answer == IDNO) {
+      ASSERT_TRUE(program.CloseWith(save, IDCANCEL));
+    }
+    ASSERT_TRUE(ProgramDriver::WaitUntil([&] { return !IsWindow(save); }) && Idle(program));
+  };
+  exportOver(IDNO);
+  EXPECT_EQ(ReadBytes(target), "old");
+  exportOver(IDYES);
+  EXPECT_EQ(ReadBytes(target), expected);
+  // Held open, as a spreadsheet program holds the file it shows.
+  ASSERT_TRUE(DeleteFileW(Verbatim(target).c_str()) && WriteAt(target, 0, "kept"));
+  const HANDLE held = CreateFileW(Verbatim(target).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  exportOver(IDYES);
+  EXPECT_EQ(program.AnswerMessageBox(IDOK), "无法导出到 " + target + "\n\n" + SystemMessage(ERROR_ACCESS_DENIED));
+  CloseHandle(held);
+  EXPECT_EQ(ReadBytes(target), "kept");
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(Verbatim(tree.Path("out\\*")).c_str(), &found);
+  int entries = 0;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) ++entries;
+  FindClose(search);
+  EXPECT_EQ(entries, 3) << "., .. and the target";
 }
 
 }  // namespace

@@ -37,6 +37,11 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
     OnDestroy();
     return false;
   }
+  // Menu items and the list's keys (no control sends them).
+  if (message == WM_COMMAND && lParam == 0 && OnListCommand(LOWORD(wParam))) {
+    result = TRUE;
+    return true;
+  }
   static const CommandRoute<CCleanerDlg> commands[] = {
       {IDC_BROWSE, BN_CLICKED, &CCleanerDlg::OnBrowse},
       {IDC_SCAN, BN_CLICKED, &CCleanerDlg::OnScan},
@@ -59,6 +64,7 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
       {WM_QUERYDRAGICON, &CCleanerDlg::OnQueryDragIcon},
       {WM_TIMER, &CCleanerDlg::OnTimer},
       {WM_NOTIFY, &CCleanerDlg::OnNotify},
+      {WM_CONTEXTMENU, &CCleanerDlg::OnContextMenu},
       {WorkerThread::kFinishedMessage, &CCleanerDlg::OnWorkerFinished},
   };
   return RouteMessage(*this, commands, messages, message, wParam, lParam, result);
@@ -79,6 +85,7 @@ bool CCleanerDlg::OnInitDialog() {
   }
   LoadCustomTargets();
   AddToolTips();
+  listKeys_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_LIST_KEYS));
   SetItemText(IDC_DIRECTORY, settings_.ReadString(kRecentSection, kSearchEntry, ""));
   SetCaption(Caption() + LoadResourceString(IDS_CONTACT));
   return true;
@@ -123,7 +130,7 @@ bool CCleanerDlg::PreTranslateMessage(MSG& message) {
     MSG relayed = message;
     SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
   }
-  return Dialog::PreTranslateMessage(message);
+  return TranslateListKey(message) || Dialog::PreTranslateMessage(message);
 }
 
 INT_PTR CCleanerDlg::OnPaint(WPARAM, LPARAM) {
@@ -200,6 +207,7 @@ INT_PTR CCleanerDlg::OnWorkerFinished(WPARAM, LPARAM) {
   worker_.Finish();
   ShowWorkerState(true);
   EnableWorkerCommands(true);
+  FinishExport();
   if (pendingEnd_) {
     const INT_PTR result = *pendingEnd_;
     pendingEnd_.reset();

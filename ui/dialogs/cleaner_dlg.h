@@ -4,6 +4,7 @@
 #include "engine/result_model.h"
 #include "engine/target_pattern.h"
 #include "ui/app/settings_store.h"
+#include "ui/dialogs/list_export.h"
 #include "ui/dialogs/progress_dlg.h"
 #include "ui/dialogs/result_list_view.h"
 #include "ui/dialogs/totals_bar.h"
@@ -16,6 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -73,6 +75,17 @@ class CCleanerDlg : public Dialog {
   INT_PTR OnWorkerFinished(WPARAM, LPARAM);
   INT_PTR OnTimer(WPARAM timer, LPARAM);
 
+  // The list's keys and row menu, and what they do (cleaner_dlg_list.cpp). Menu and keys give
+  // the same commands, each allowed only when ListCommandEnabled says.
+  bool TranslateListKey(MSG& message) const;
+  bool OnListCommand(int id);
+  bool ListCommandEnabled(int id);
+  INT_PTR OnContextMenu(WPARAM window, LPARAM at);
+  void CopyPaths(bool tickedOnly);
+  void TickByPattern(bool ticked);
+  void OnExportList();
+  void FinishExport();
+
   bool LoadNotice();
   void AddToolTips();
   void RunDeleteCommand(int questionId, DeleteMode mode);
@@ -102,6 +115,9 @@ class CCleanerDlg : public Dialog {
   unsigned refreshes_ = 0;
   // The result to end with once the running worker has finished, when an end was asked for.
   std::optional<INT_PTR> pendingEnd_;
+  HACCEL listKeys_ = nullptr;
+  // The export the running worker carries out, if it is one.
+  std::unique_ptr<ListExport> export_;
   // Last, so that it goes first: no worker outlives what it works on.
   WorkerThread worker_;
 };

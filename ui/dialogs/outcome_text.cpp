@@ -7,11 +7,10 @@
 #include <windows.h>
 
 #include <map>
-
-namespace {
+#include <mutex>
 
 // The message without the line break the system ends it with.
-std::string SystemMessage(DWORD code) {
+std::string SystemErrorText(std::uint32_t code) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -23,15 +22,15 @@ std::string SystemMessage(DWORD code) {
   return Narrow(message);
 }
 
-}  // namespace
-
 std::string OutcomeText(const RemovalOutcome& outcome) {
   switch (outcome.kind()) {
     case RemovalOutcome::Kind::kSystemError: {
-      // Window thread only; a list of a million rows repaints the same few errors.
+      // A list of a million rows repaints the same few errors; the export asks from its worker.
+      static std::mutex lock;
       static std::map<std::uint32_t, std::string> messages;
+      const std::lock_guard<std::mutex> held(lock);
       auto message = messages.find(outcome.code());
-      if (message == messages.end()) message = messages.emplace(outcome.code(), SystemMessage(outcome.code())).first;
+      if (message == messages.end()) message = messages.emplace(outcome.code(), SystemErrorText(outcome.code())).first;
       return message->second;
     }
     case RemovalOutcome::Kind::kRefused:

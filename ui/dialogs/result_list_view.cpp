@@ -99,6 +99,10 @@ void ResultListView::DeleteAllRows() {
 
 void ResultListView::SetAllTicks(bool ticked) {
   model_.SetAllTicks(ticked);
+  ShowTickChanges();
+}
+
+void ResultListView::ShowTickChanges() {
   InvalidateRect(list_, nullptr, FALSE);
   Changed();
 }

@@ -36,6 +36,8 @@ class ResultListView {
   void DeleteAllRows();
   // Ticks or unticks every row and repaints once.
   void SetAllTicks(bool ticked);
+  // After ticks were changed in the model by the owner: repaints once, and the totals follow.
+  void ShowTickChanges();
   // Sorts by the column: ascending, or the other way round when it is the column sorted by
   // already; the header shows which. While no worker runs.
   void SortBy(Column column);

@@ -8,6 +8,10 @@
 #define IDD_TARGET_LIST 130
 #define IDD_TARGET_ENTRY 132
 
+// The main window's list: the menu of a row and the list's keys.
+#define IDR_LIST_MENU 140
+#define IDR_LIST_KEYS 141
+
 // Icon.
 #define IDI_APP 128
 
@@ -36,6 +40,18 @@
 #define IDC_STATUS_BAR 1040
 #define IDC_FILTER 1041
 #define IDC_FILTER_LABEL 1042
+
+// Commands of the list's row menu and keys (IDR_LIST_MENU, IDR_LIST_KEYS).
+#define IDM_LIST_OPEN 40001
+#define IDM_LIST_LOCATE 40002
+#define IDM_COPY_PATH 40003
+#define IDM_COPY_TICKED_PATHS 40004
+#define IDM_TICK_BY_PATTERN 40005
+#define IDM_UNTICK_BY_PATTERN 40006
+#define IDM_INVERT_TICKS 40007
+#define IDM_EXPORT_LIST 40008
+#define IDM_RECYCLE_KEY 40009
+#define IDM_PLAIN_DELETE_KEY 40010
 
 // Progress window (IDD_PROGRESS).
 #define IDC_PROGRESS_BAR 1002
