@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <functional>
@@ -267,6 +268,19 @@ class ProgramDriver {
       }
     }
     return nullptr;
+  }
+  // A file or folder dropped on the main window, as Explorer drops it: the list of names in the
+  // program's memory, where it reads it.
+  void Drop(const std::string& path) const {
+    const std::wstring name = Widen(path);
+    std::vector<char> drop(sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t), '\0');
+    auto* header = reinterpret_cast<DROPFILES*>(drop.data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy_n(reinterpret_cast<const char*>(name.c_str()), name.size() * sizeof(wchar_t), drop.data() + sizeof(DROPFILES));
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, drop.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(process_.hProcess, remote, drop.data(), drop.size(), nullptr);
+    SendMessageW(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
   }
   // The system's Save dialog: types path into its file name field and presses Save.
   HWND WaitForSaveDialog() const {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -399,6 +400,11 @@ TEST(MainWindow, ListKeysAndRowMenuItemsDoWhatTheirTableSays) {
   EXPECT_EQ(shown.left, row.left);
   EXPECT_EQ(shown.top, row.bottom);
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  // A folder dropped on the window is the directory to scan; a file brings its folder.
+  program.Drop(path[2]);
+  EXPECT_EQ(ProgramDriver::ItemText(main, IDC_DIRECTORY), tree.Root());
+  program.Drop(tree.Path("empty"));
+  EXPECT_EQ(ProgramDriver::ItemText(main, IDC_DIRECTORY), tree.Path("empty"));
   // With no rows nothing asks or opens.
   ASSERT_TRUE(Scan(program, tree.Path("empty")));
   for (const auto& key : {std::pair<UINT, bool>{VK_DELETE, false}, {'S', true}, {'T', true}, {'I', true}}) {
@@ -461,6 +467,90 @@ TEST(MainWindow, ExportWritesEveryRowAsCsvAndReplacesAFileOnlyWhenComplete) {
   for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) ++entries;
   FindClose(search);
   EXPECT_EQ(entries, 3) << "., .. and the target";
+}
+
+// Place, size, maximised state and column widths come back at the next start and are kept at the
+// end; stored values nobody could use give the template's size, centred, and the columns'
+// defaults. The list takes what the window gains, the buttons below it keep their distance from
+// the bottom edge, those on the right from the right edge too; nothing makes the window smaller.
+TEST(MainWindow, KeepsItsGeometryAndRefusesStoredValuesNobodyCouldUse) {
+  struct Value { const char* name; std::int64_t number; bool text = false; };
+  const std::vector<Value> kept = {{"Left", 100}, {"Top", 60}, {"Right", 900}, {"Bottom", 760}};
+  const auto with = [&](std::vector<Value> more) { return more.insert(more.begin(), kept.begin(), kept.end()), more; };
+  enum Place { kCentred, kKept, kGrownToTheLeast };
+  const struct { const char* what; std::vector<Value> stored; Place place; bool maximised; std::vector<int> columns; } cases[] = {
+      {"nothing", {}, kCentred, false, {50, 280, 70, 100}},
+      {"as kept", with({{"Maximized", 0}, {"Column0", 60}, {"Column1", 500}, {"Column2", 90}, {"Column3", 200}}), kKept,
+       false, {60, 500, 90, 200}},
+      {"maximised", with({{"Maximized", 1}}), kKept, true, {50, 280, 70, 100}},
+      {"text", {{"Left", 100, true}, {"Top", 60}, {"Right", 900}, {"Bottom", 760}}, kCentred, false, {50, 280, 70, 100}},
+      {"off every monitor", {{"Left", -30000}, {"Top", -30000}, {"Right", -29000}, {"Bottom", -29300}}, kCentred, false,
+       {50, 280, 70, 100}},
+      {"no width", {{"Left", 100}, {"Top", 60}, {"Right", 100}, {"Bottom", 760}}, kCentred, false, {50, 280, 70, 100}},
+      {"upside down", {{"Left", 100}, {"Top", 760}, {"Right", 900}, {"Bottom", 60}}, kCentred, false, {50, 280, 70, 100}},
+      {"huge", {{"Left", 100}, {"Top", 60}, {"Right", 100100}, {"Bottom", 760}}, kCentred, false, {50, 280, 70, 100}},
+      {"too small", {{"Left", 100}, {"Top", 60}, {"Right", 200}, {"Bottom", 100}}, kGrownToTheLeast, false, {50, 280, 70, 100}},
+      {"absurd columns", {{"Column0", 0}, {"Column1", -5}, {"Column2", 1000000}, {"Column3", 90, true}}, kCentred, false,
+       {50, 280, 70, 100}},
+  };
+  RECT least{};  // the template's size, centred
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ProgramDriver program(Program(), Name(), [&] {
+      for (const Value& v : c.stored) {
+        v.text ? Settings().WriteString("Window", v.name, std::to_string(v.number))
+               : Settings().WriteInt("Window", v.name, static_cast<std::int32_t>(v.number));
+      }
+    });
+    HWND main = program.Main();
+    ASSERT_NE(main, nullptr);
+    RECT at{};  // the placement's normal place cannot be read from another process under Wine
+    GetWindowRect(main, &at);
+    if (c.place == kCentred && least.right == 0) least = at;
+    const RECT expected = c.place == kCentred ? least
+                          : c.place == kKept  ? RECT{100, 60, 900, 760}
+                                              : RECT{100, 60, 100 + least.right - least.left, 60 + least.bottom - least.top};
+    EXPECT_TRUE(c.maximised || EqualRect(&at, &expected)) << at.left << "," << at.top << " " << at.right << "," << at.bottom;
+    EXPECT_EQ(IsZoomed(main) != FALSE, c.maximised);
+    for (int column = 0; column < 4; ++column) {
+      EXPECT_EQ(SendDlgItemMessageW(main, IDC_RESULT_LIST, LVM_GETCOLUMNWIDTH, column, 0), c.columns[column]) << column;
+    }
+    if (c.place == kCentred && c.stored.empty()) {
+      const auto place = [&](int id) {
+        RECT r{};
+        GetWindowRect(GetDlgItem(main, id), &r);
+        return std::to_string(r.left - at.left) + "," + std::to_string(r.top - at.top) + " " +
+               std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+      };
+      const int ids[] = {IDC_RESULT_LIST, IDC_DIRECTORY, IDC_BROWSE, IDC_CHECK_ALL, IDCANCEL, IDC_TARGET_QUICK};
+      std::vector<std::string> before;
+      for (int id : ids) before.push_back(place(id));
+      SetWindowPos(main, nullptr, 0, 0, least.right - least.left + 200, least.bottom - least.top + 100, SWP_NOMOVE | SWP_NOZORDER);
+      const auto moved = [](const std::string& text, int dx, int dy, int growX, int growY) {
+        int x, y, w, h;
+        std::sscanf(text.c_str(), "%d,%d %dx%d", &x, &y, &w, &h);
+        return std::to_string(x + dx) + "," + std::to_string(y + dy) + " " + std::to_string(w + growX) + "x" + std::to_string(h + growY);
+      };
+      const std::vector<std::string> after = {moved(before[0], 0, 0, 200, 100), moved(before[1], 0, 0, 200, 0),
+                                              moved(before[2], 200, 0, 0, 0),   moved(before[3], 0, 100, 0, 0),
+                                              moved(before[4], 200, 100, 0, 0), before[5]};
+      for (std::size_t i = 0; i < after.size(); ++i) EXPECT_EQ(place(ids[i]), after[i]) << ids[i];
+      SetWindowPos(main, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+      RECT now{};
+      GetWindowRect(main, &now);
+      EXPECT_EQ(now.right - now.left, least.right - least.left);
+      EXPECT_EQ(now.bottom - now.top, least.bottom - least.top);
+      SendDlgItemMessageW(main, IDC_RESULT_LIST, LVM_SETCOLUMNWIDTH, 1, 333);
+    }
+    const int width = static_cast<int>(SendDlgItemMessageW(main, IDC_RESULT_LIST, LVM_GETCOLUMNWIDTH, 1, 0));
+    ASSERT_TRUE(program.Exit(std::chrono::seconds(30)));
+    const SettingsSection stored = Settings().ReadSection("Window");
+    const RECT saved{stored.ReadInt("Left", -1), stored.ReadInt("Top", -1), stored.ReadInt("Right", -1),
+                     stored.ReadInt("Bottom", -1)};
+    EXPECT_TRUE(EqualRect(&saved, &expected)) << saved.left << "," << saved.top << " " << saved.right << "," << saved.bottom;
+    EXPECT_EQ(stored.ReadInt("Maximized", -1), c.maximised ? 1 : 0);
+    EXPECT_EQ(stored.ReadInt("Column1", -1), width);
+  }
 }
 
 }  // namespace

@@ -96,13 +96,20 @@ std::string AsciiLowered(std::string text) {
 std::string SettingsSection::ReadString(const std::string& entry,
                                         const std::string& defaultText) const {
   const auto value = values_.find(AsciiLowered(entry));
-  return value == values_.end() ? defaultText : TextOf(value->second);
+  return value == values_.end() ? defaultText : TextOf(value->second.bytes);
 }
 
 std::int32_t SettingsSection::ReadInt(const std::string& entry, std::int32_t defaultValue) const {
   const auto value = values_.find(AsciiLowered(entry));
   if (value == values_.end()) return defaultValue;
-  return IntOf(value->second).value_or(defaultValue);
+  return IntOf(value->second.bytes).value_or(defaultValue);
+}
+
+std::optional<std::int32_t> SettingsSection::ReadDword(const std::string& entry) const {
+  const auto value = values_.find(AsciiLowered(entry));
+  if (value == values_.end() || value->second.type != REG_DWORD) return std::nullopt;
+  if (value->second.bytes.size() != sizeof(std::uint32_t)) return std::nullopt;
+  return IntOf(value->second.bytes);
 }
 
 std::vector<std::string> SettingsSection::EntryNames() const {
@@ -168,13 +175,15 @@ SettingsSection SettingsStore::ReadSection(const std::string& section) const {
   for (DWORD index = 0; index < count; ++index) {
     DWORD nameLength = static_cast<DWORD>(name.size());
     DWORD size = static_cast<DWORD>(bytes.size());
+    DWORD type = REG_NONE;
     // A value that changed since the key was measured is left out.
-    if (RegEnumValueW(key.Get(), index, name.data(), &nameLength, nullptr, nullptr, bytes.data(),
+    if (RegEnumValueW(key.Get(), index, name.data(), &nameLength, nullptr, &type, bytes.data(),
                       &size) != ERROR_SUCCESS) {
       continue;
     }
-    read.values_[AsciiLowered(Narrow(name.data(), nameLength))].assign(bytes.begin(),
-                                                                       bytes.begin() + size);
+    SettingsSection::Value& value = read.values_[AsciiLowered(Narrow(name.data(), nameLength))];
+    value.type = type;
+    value.bytes.assign(bytes.begin(), bytes.begin() + size);
   }
   return read;
 }

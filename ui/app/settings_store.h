@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,18 @@ class SettingsSection {
   std::string ReadString(const std::string& entry,
                          const std::string& defaultText = std::string()) const;
   std::int32_t ReadInt(const std::string& entry, std::int32_t defaultValue) const;
+  // Only a value stored as a 32-bit number (REG_DWORD) counts; anything else is missing.
+  std::optional<std::int32_t> ReadDword(const std::string& entry) const;
   // The entries' names, ASCII letters in lower case (the registry ignores their case).
   std::vector<std::string> EntryNames() const;
 
  private:
   friend class SettingsStore;
-  std::map<std::string, std::vector<unsigned char>> values_;
+  struct Value {
+    unsigned long type = 0;
+    std::vector<unsigned char> bytes;
+  };
+  std::map<std::string, Value> values_;
 };
 
 // The per-user settings in the registry, under

@@ -64,7 +64,10 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
       {WM_QUERYDRAGICON, &CCleanerDlg::OnQueryDragIcon},
       {WM_TIMER, &CCleanerDlg::OnTimer},
       {WM_NOTIFY, &CCleanerDlg::OnNotify},
+      {WM_SIZE, &CCleanerDlg::OnSize},
+      {WM_GETMINMAXINFO, &CCleanerDlg::OnGetMinMaxInfo},
       {WM_CONTEXTMENU, &CCleanerDlg::OnContextMenu},
+      {WM_DROPFILES, &CCleanerDlg::OnDropFiles},
       {WorkerThread::kFinishedMessage, &CCleanerDlg::OnWorkerFinished},
   };
   return RouteMessage(*this, commands, messages, message, wParam, lParam, result);
@@ -88,6 +91,7 @@ bool CCleanerDlg::OnInitDialog() {
   listKeys_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_LIST_KEYS));
   SetItemText(IDC_DIRECTORY, settings_.ReadString(kRecentSection, kSearchEntry, ""));
   SetCaption(Caption() + LoadResourceString(IDS_CONTACT));
+  InitFrame();
   return true;
 }
 
@@ -167,7 +171,10 @@ INT_PTR CCleanerDlg::OnNotify(WPARAM, LPARAM lParam) {
   return result;
 }
 
-void CCleanerDlg::OnDestroy() { progress_.Destroy(); }
+void CCleanerDlg::OnDestroy() {
+  SaveFrame();
+  progress_.Destroy();
+}
 
 void CCleanerDlg::OnExit() {
   // During a deletion Exit only asks the worker to stop; the user leaves with a second Exit.

@@ -8,6 +8,7 @@
 #include "ui/dialogs/progress_dlg.h"
 #include "ui/dialogs/result_list_view.h"
 #include "ui/dialogs/totals_bar.h"
+#include "ui/framework/anchor_layout.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/worker_thread.h"
 #include "ui/resources/resource.h"
@@ -75,6 +76,14 @@ class CCleanerDlg : public Dialog {
   INT_PTR OnWorkerFinished(WPARAM, LPARAM);
   INT_PTR OnTimer(WPARAM timer, LPARAM);
 
+  // The window's frame: its size, its place kept between runs, folders dropped on it
+  // (cleaner_dlg_frame.cpp).
+  void InitFrame();
+  void SaveFrame() const;
+  INT_PTR OnSize(WPARAM, LPARAM lParam);
+  INT_PTR OnGetMinMaxInfo(WPARAM, LPARAM lParam);
+  INT_PTR OnDropFiles(WPARAM drop, LPARAM);
+
   // The list's keys and row menu, and what they do (cleaner_dlg_list.cpp). Menu and keys give
   // the same commands, each allowed only when ListCommandEnabled says.
   bool TranslateListKey(MSG& message) const;
@@ -115,6 +124,8 @@ class CCleanerDlg : public Dialog {
   unsigned refreshes_ = 0;
   // The result to end with once the running worker has finished, when an end was asked for.
   std::optional<INT_PTR> pendingEnd_;
+  AnchorLayout layout_;
+  bool framed_ = false;  // the frame is set up, and is to be kept when the window ends
   HACCEL listKeys_ = nullptr;
   // The export the running worker carries out, if it is one.
   std::unique_ptr<ListExport> export_;

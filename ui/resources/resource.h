@@ -40,6 +40,10 @@
 #define IDC_STATUS_BAR 1040
 #define IDC_FILTER 1041
 #define IDC_FILTER_LABEL 1042
+// Frames that stretch with the window.
+#define IDC_NOTICE_FRAME 1050
+#define IDC_DIRECTORY_GROUP 1051
+#define IDC_TARGET_GROUP 1052
 
 // Commands of the list's row menu and keys (IDR_LIST_MENU, IDR_LIST_KEYS).
 #define IDM_LIST_OPEN 40001
