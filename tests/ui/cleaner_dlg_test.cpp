@@ -390,6 +390,14 @@ TEST(MainWindow, ListKeysAndRowMenuItemsDoWhatTheirTableSays) {
     }
     if (c.effect != kTicks && c.effect != kPattern) { EXPECT_EQ(Ticks(program), c.ticks); }
   }
+  // Paging moves the one selected row, and keeps it where there is nowhere to go.
+  const auto selection = [&] { return SendDlgItemMessageW(main, IDC_RESULT_LIST, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED); };
+  program.Select(0);
+  for (int press = 0; press < 2; ++press) {
+    program.PressListKey(VK_NEXT);
+    EXPECT_EQ(selection(), 3);
+    EXPECT_EQ(SendDlgItemMessageW(main, IDC_RESULT_LIST, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+  }
   // From the keyboard the menu opens below the focused row, at its text.
   program.Select(2);
   HWND menu = program.OpenRowMenu();

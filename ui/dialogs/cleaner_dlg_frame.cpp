@@ -4,6 +4,7 @@
 
 #include "engine/win32/utf.h"
 #include "ui/dialogs/window_geometry.h"
+#include "ui/framework/single_selection_list.h"
 
 #include <shellapi.h>
 
@@ -46,6 +47,8 @@ constexpr AnchorLayout::Rule kLayout[] = {
 
 void CCleanerDlg::InitFrame() {
   layout_.Capture(Handle(), kLayout);
+  // A maximised list shows many rows to page through.
+  KeepSelectionMovesCheap(results_.Handle());
   DragAcceptFiles(Handle(), TRUE);
   // A program run as administrator would otherwise never hear of a drop from Explorer, which
   // runs with less; 0x0049 is the private message the shell's drop carries its data in.
