@@ -166,7 +166,7 @@ void ResultModel::Fill(const Row& row, RowData& data) const {
 }
 
 std::vector<std::uint32_t> ResultModel::MarkedRows(const int* viewRows, std::size_t count) const {
-  std::vector<std::uint32_t> marked(count, kNoMark);
+  std::vector<std::uint32_t> marked(count, kNoRowId);
   for (std::size_t k = 0; k < count; ++k) {
     if (InView(viewRows[k])) marked[k] = Shown()[static_cast<std::size_t>(viewRows[k])];
   }
@@ -204,6 +204,7 @@ ResultModel::ViewUpdate ResultModel::SyncView(int* viewRows, std::size_t count) 
     }
     PlaceMarks(marked, viewRows, count);
     update.rowsChanged = true;
+    ++orderChanges_;
   }
   update.rowCount = static_cast<int>(Shown().size());
   return update;
@@ -218,6 +219,8 @@ void ResultModel::Clear() {
   std::vector<std::uint32_t>().swap(view_);
   texts_.Clear();
   narrowed_ = false;
+  filter_ = RowFilter();
+  ++orderChanges_;
   synced_ = 0;
   removedSinceSync_ = false;
   redraw_ = true;
@@ -332,7 +335,9 @@ void ResultModel::ForEachRow(bool tickedOnly, const std::function<bool(const Row
 
 ResultModel::Totals ResultModel::CurrentTotals() {
   const std::lock_guard<std::mutex> lock(mutex_);
-  return totals_;
+  Totals totals = totals_;
+  totals.narrowed = narrowed_;
+  return totals;
 }
 
 void ResultModel::BeginRemovalRun() {
@@ -404,6 +409,7 @@ void ResultModel::Sort(Column column, bool descending, DisplayTexts& texts, int*
     return a.number < b.number;
   });
   for (std::size_t i = 0; i < keys.size(); ++i) order_[i] = keys[i].row;
+  ++orderChanges_;
   if (narrowed_) {
     view_.clear();
     for (const std::uint32_t row : order_) {
@@ -411,4 +417,79 @@ void ResultModel::Sort(Column column, bool descending, DisplayTexts& texts, int*
     }
   }
   PlaceMarks(marked, viewRows, count);
+}
+
+// ---- Narrowing ------------------------------------------------------------------------
+
+ResultModel::Narrowing ResultModel::PrepareNarrowing(std::string_view text) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  Narrowing narrowing;
+  narrowing.filter_ = RowFilter(text);
+  narrowing.model_ = this;
+  narrowing.candidates_ = narrowed_ && narrowing.filter_.Narrows(filter_) ? view_ : order_;
+  narrowing.order_ = orderChanges_;
+  return narrowing;
+}
+
+bool ResultModel::Narrowing::Run(const std::atomic<bool>& abandon) {
+  constexpr std::size_t kRowsBetweenLooks = 4096;
+  const ResultModel& model = *model_;
+  // Whether each directory's text holds the filter's, asked once a directory: -1 not yet.
+  std::vector<std::int8_t> directoryTaken(model.directories_.size(), -1);
+  taken_.clear();
+  taken_.reserve(candidates_.size());
+  for (std::size_t i = 0; i < candidates_.size(); ++i) {
+    if (i % kRowsBetweenLooks == 0 && abandon.load(std::memory_order_relaxed)) return false;
+    const Row& row = model.rows_[candidates_[i]];
+    const std::string_view directory = model.texts_.View(model.directories_[row.directory]);
+    if (filter_.DirectoryDecides()) {
+      std::int8_t& decided = directoryTaken[row.directory];
+      if (decided < 0) decided = filter_.MatchesDirectory(directory) ? 1 : 0;
+      if (decided == 1) {
+        taken_.push_back(candidates_[i]);
+        continue;
+      }
+    }
+    if (filter_.MatchesName(directory, model.texts_.View(row.name))) taken_.push_back(candidates_[i]);
+  }
+  done_ = true;
+  return true;
+}
+
+bool ResultModel::ApplyNarrowing(Narrowing& narrowing) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (!narrowing.done_ || narrowing.model_ != this || narrowing.order_ != orderChanges_) return false;
+  for (Row& row : rows_) row.flags |= kHidden;
+  totals_.shown = Tally();
+  totals_.ticked = Tally();
+  for (const std::uint32_t index : narrowing.taken_) {
+    Row& row = rows_[index];
+    row.flags &= ~kHidden;
+    ++totals_.shown.rows;
+    totals_.shown.bytes += row.size;
+    if (row.Is(kTicked)) {
+      ++totals_.ticked.rows;
+      totals_.ticked.bytes += row.size;
+    }
+  }
+  filter_ = narrowing.filter_;
+  narrowed_ = !filter_.TakesAll();
+  if (narrowed_) {
+    view_.swap(narrowing.taken_);
+  } else {
+    std::vector<std::uint32_t>().swap(view_);
+  }
+  return true;
+}
+
+std::uint32_t ResultModel::RowIdAt(int position) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return InView(position) ? Shown()[static_cast<std::size_t>(position)] : kNoRowId;
+}
+
+int ResultModel::PositionOf(std::uint32_t rowId) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  const std::vector<std::uint32_t>& shown = Shown();
+  const auto at = std::find(shown.begin(), shown.end(), rowId);
+  return rowId == kNoRowId || at == shown.end() ? -1 : static_cast<int>(at - shown.begin());
 }

@@ -53,6 +53,7 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
       {IDC_WHO_IS_USING, BN_CLICKED, &CCleanerDlg::OnWhoIsUsing},
       {IDC_TARGET_CUSTOM, BN_CLICKED, &CCleanerDlg::OnCustomTargets},
       {IDC_TARGET_QUICK, BN_CLICKED, &CCleanerDlg::OnQuickSearch},
+      {IDC_FILTER, EN_CHANGE, &CCleanerDlg::OnFilterChange},
   };
   static const MessageRoute<CCleanerDlg> messages[] = {
       {WM_PAINT, &CCleanerDlg::OnPaint},
@@ -60,6 +61,7 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
       {WM_TIMER, &CCleanerDlg::OnTimer},
       {WM_NOTIFY, &CCleanerDlg::OnNotify},
       {WorkerThread::kFinishedMessage, &CCleanerDlg::OnWorkerFinished},
+      {NarrowingThread::kDoneMessage, &CCleanerDlg::OnNarrowed},
   };
   return RouteMessage(*this, commands, messages, message, wParam, lParam, result);
 }
@@ -67,6 +69,7 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
 // ---- Initialisation, painting, ending ---------------------------------------------------
 
 bool CCleanerDlg::OnInitDialog() {
+  narrower_.SetWindow(Handle());
   totals_.Attach(Item(IDC_STATUS_BAR));
   results_.onChange = [this] { totals_.Show(rows_.CurrentTotals()); };
   results_.Attach(Item(IDC_RESULT_LIST));
@@ -122,6 +125,18 @@ bool CCleanerDlg::PreTranslateMessage(MSG& message) {
   if (toolTip_ != nullptr) {
     MSG relayed = message;
     SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+  }
+  // In the filter box Esc empties it and Enter goes on to the list: neither ends the window, as
+  // they would anywhere else.
+  if (message.message == WM_KEYDOWN && message.hwnd == Item(IDC_FILTER)) {
+    if (message.wParam == VK_ESCAPE) {
+      if (!worker_.Running()) SetItemText(IDC_FILTER, "");
+      return true;
+    }
+    if (message.wParam == VK_RETURN) {
+      SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(results_.Handle()), TRUE);
+      return true;
+    }
   }
   return Dialog::PreTranslateMessage(message);
 }
@@ -189,9 +204,14 @@ void CCleanerDlg::SaveDirectory() const {
 
 // ---- Workers ------------------------------------------------------------------------------
 
+// The filter box holds still while a worker runs: the rows come or go, and no narrowing may
+// read them meanwhile. It shows the filter in force, whatever was typed after it.
 bool CCleanerDlg::StartWorker(std::function<void()> body) {
+  narrower_.Stop();
   if (!worker_.Start(Handle(), std::move(body))) return false;
   refreshes_ = 0;
+  SetFilterText(rows_.FilterText());
+  SendMessageW(Item(IDC_FILTER), EM_SETREADONLY, TRUE, 0);
   EnableWorkerCommands(false);
   return true;
 }
@@ -200,6 +220,7 @@ INT_PTR CCleanerDlg::OnWorkerFinished(WPARAM, LPARAM) {
   worker_.Finish();
   ShowWorkerState(true);
   EnableWorkerCommands(true);
+  SendMessageW(Item(IDC_FILTER), EM_SETREADONLY, FALSE, 0);
   if (pendingEnd_) {
     const INT_PTR result = *pendingEnd_;
     pendingEnd_.reset();
@@ -262,6 +283,7 @@ void CCleanerDlg::OnScan() {
   if (worker_.Running()) return;
   const std::string root = ItemText(IDC_DIRECTORY);
   if (root.empty()) return;
+  narrower_.Stop();
   results_.DeleteAllRows();
   scanRoot_ = root;
   if (!StartWorker(ScanRun(*this, root, CustomTargetList, QuickSearchList, rows_,
@@ -333,6 +355,26 @@ void CCleanerDlg::LoadCustomTargets() {
 
 void CCleanerDlg::SaveCustomTargets() const {
   SaveOwnPatterns(settings_, CustomTargetList);
+}
+
+// ---- Narrowing the list as the user types --------------------------------------------------
+
+void CCleanerDlg::OnFilterChange() {
+  if (settingFilter_ || worker_.Running()) return;
+  narrower_.Request(rows_.PrepareNarrowing(ItemText(IDC_FILTER)));
+}
+
+INT_PTR CCleanerDlg::OnNarrowed(WPARAM, LPARAM) {
+  std::optional<ResultModel::Narrowing> done = narrower_.TakeFinished();
+  // Too late for a sort that came meanwhile: once more, in the new order.
+  if (done && !results_.ApplyNarrowing(*done)) OnFilterChange();
+  return TRUE;
+}
+
+void CCleanerDlg::SetFilterText(const std::string& text) {
+  settingFilter_ = true;
+  SetItemText(IDC_FILTER, text);
+  settingFilter_ = false;
 }
 
 void CCleanerDlg::OnCustomTargets() {

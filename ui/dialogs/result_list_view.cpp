@@ -89,6 +89,7 @@ void ResultListView::Sync() {
 
 void ResultListView::DeleteAllRows() {
   model_.Clear();
+  hiddenMarks_[0] = hiddenMarks_[1] = ResultModel::kNoRowId;
   sortColumn_.reset();
   ShowSortArrow();
   SendMessageW(list_, LVM_SETITEMCOUNT, 0, 0);
@@ -101,6 +102,25 @@ void ResultListView::SetAllTicks(bool ticked) {
   model_.SetAllTicks(ticked);
   InvalidateRect(list_, nullptr, FALSE);
   Changed();
+}
+
+bool ResultListView::ApplyNarrowing(ResultModel::Narrowing& narrowing) {
+  const int before[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
+  std::uint32_t marks[2];
+  for (int k = 0; k < 2; ++k) marks[k] = before[k] >= 0 ? model_.RowIdAt(before[k]) : hiddenMarks_[k];
+  if (!model_.ApplyNarrowing(narrowing)) return false;
+  int after[2];
+  for (int k = 0; k < 2; ++k) {
+    after[k] = model_.PositionOf(marks[k]);
+    hiddenMarks_[k] = after[k] < 0 ? marks[k] : ResultModel::kNoRowId;
+  }
+  SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(model_.SyncView(nullptr, 0).rowCount), LVSICF_NOSCROLL);
+  SetState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (after[0] >= 0) SetState(list_, after[0], LVIS_SELECTED, LVIS_SELECTED);
+  if (after[1] >= 0) SetState(list_, after[1], LVIS_FOCUSED, LVIS_FOCUSED);
+  InvalidateRect(list_, nullptr, FALSE);
+  Changed();
+  return true;
 }
 
 void ResultListView::SortBy(Column column) {
