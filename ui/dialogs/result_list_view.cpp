@@ -62,24 +62,25 @@ void ResultListView::Changed() const {
   if (onChange) onChange();
 }
 
-// The list view keeps the selection and the focus by position: rows that went before them or
-// a new order move them, so they are moved along, and dropped with their row.
-void ResultListView::PlaceMarks(const int (&before)[2], const int (&after)[2]) {
-  if (before[0] == after[0] && before[1] == after[1]) return;
-  SetState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  if (after[0] >= 0) SetState(list_, after[0], LVIS_SELECTED, LVIS_SELECTED);
-  if (after[1] >= 0) SetState(list_, after[1], LVIS_FOCUSED, LVIS_FOCUSED);
+// The list view keeps the selection and the focus by position: rows that went before them, a
+// new order or a narrowing move them, so they are moved along, and dropped with their row. Only
+// the two rows are touched: a change of every row's state (row -1) visits each row of the list,
+// a million of them, under Wine.
+void ResultListView::MoveMarks(const int (&before)[2], const int (&after)[2], int rowCount) {
+  const bool moved = before[0] != after[0] || before[1] != after[1];
+  if (moved && before[0] >= 0) SetState(list_, before[0], 0, LVIS_SELECTED);
+  if (moved && before[1] >= 0) SetState(list_, before[1], 0, LVIS_FOCUSED);
+  // The new count between: the old positions may lie past its end, the new ones past the old.
+  if (rowCount >= 0) SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rowCount), LVSICF_NOSCROLL);
+  if (moved && after[0] >= 0) SetState(list_, after[0], LVIS_SELECTED, LVIS_SELECTED);
+  if (moved && after[1] >= 0) SetState(list_, after[1], LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void ResultListView::Sync() {
   int marked[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
   const int before[2] = {marked[0], marked[1]};
   const ResultModel::ViewUpdate update = model_.SyncView(marked, 2);
-  if (update.rowsChanged) {
-    // The count first: the marks' new positions may lie past the old count's end.
-    SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(update.rowCount), LVSICF_NOSCROLL);
-    PlaceMarks(before, marked);
-  }
+  if (update.rowsChanged) MoveMarks(before, marked, update.rowCount);
   if (update.redrawChanged) {
     SendMessageW(list_, WM_SETREDRAW, update.redraw ? TRUE : FALSE, 0);
     if (update.redraw) InvalidateRect(list_, nullptr, TRUE);
@@ -114,10 +115,7 @@ bool ResultListView::ApplyNarrowing(ResultModel::Narrowing& narrowing) {
     after[k] = model_.PositionOf(marks[k]);
     hiddenMarks_[k] = after[k] < 0 ? marks[k] : ResultModel::kNoRowId;
   }
-  SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(model_.SyncView(nullptr, 0).rowCount), LVSICF_NOSCROLL);
-  SetState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  if (after[0] >= 0) SetState(list_, after[0], LVIS_SELECTED, LVIS_SELECTED);
-  if (after[1] >= 0) SetState(list_, after[1], LVIS_FOCUSED, LVIS_FOCUSED);
+  MoveMarks(before, after, model_.SyncView(nullptr, 0).rowCount);
   InvalidateRect(list_, nullptr, FALSE);
   Changed();
   return true;
@@ -129,7 +127,7 @@ void ResultListView::SortBy(Column column) {
   int marked[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
   const int before[2] = {marked[0], marked[1]};
   model_.Sort(column, sortDescending_, displayTexts_, marked, 2);
-  PlaceMarks(before, marked);
+  MoveMarks(before, marked, -1);
   if (marked[1] >= 0) SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(marked[1]), FALSE);
   ShowSortArrow();
   InvalidateRect(list_, nullptr, FALSE);

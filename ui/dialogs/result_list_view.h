@@ -62,8 +62,9 @@ class ResultListView {
   void CellText(Column column);
   void ToggleTick(int row);
   void Changed() const;
-  // Moves the selection and focus to the positions their rows have now.
-  void PlaceMarks(const int (&before)[2], const int (&after)[2]);
+  // Moves the selection and the focus to the positions their rows have now, and gives the list
+  // view its new row count on the way (none when -1).
+  void MoveMarks(const int (&before)[2], const int (&after)[2], int rowCount);
   void ShowSortArrow();
 
   ResultModel& model_;
