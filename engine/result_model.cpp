@@ -8,6 +8,8 @@
 #include <map>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -426,33 +428,56 @@ ResultModel::Narrowing ResultModel::PrepareNarrowing(std::string_view text) {
   Narrowing narrowing;
   narrowing.filter_ = RowFilter(text);
   narrowing.model_ = this;
-  narrowing.candidates_ = narrowed_ && narrowing.filter_.Narrows(filter_) ? view_ : order_;
+  narrowing.candidates_ = narrowed_ && narrowing.filter_.Narrows(filter_) ? &view_ : &order_;
   narrowing.order_ = orderChanges_;
   return narrowing;
 }
 
 bool ResultModel::Narrowing::Run(const std::atomic<bool>& abandon) {
+  constexpr std::size_t kRowsForTwoThreads = 200000;
+  const std::vector<std::uint32_t>& candidates = *candidates_;
+  const std::size_t half = candidates.size() >= kRowsForTwoThreads ? candidates.size() / 2 : candidates.size();
+  std::vector<std::uint32_t> secondHalf;
+  bool secondDone = true;
+  std::thread second;
+  if (half < candidates.size()) {
+    try {
+      second = std::thread([&] { secondDone = Take(half, candidates.size(), abandon, secondHalf); });
+    } catch (const std::system_error&) {
+      // No second thread: this one takes it all.
+    }
+  }
+  bool firstDone = Take(0, second.joinable() ? half : candidates.size(), abandon, taken_);
+  if (second.joinable()) second.join();
+  taken_.insert(taken_.end(), secondHalf.begin(), secondHalf.end());
+  done_ = firstDone && secondDone;
+  return done_;
+}
+
+bool ResultModel::Narrowing::Take(std::size_t begin, std::size_t end, const std::atomic<bool>& abandon,
+                                  std::vector<std::uint32_t>& taken) const {
   constexpr std::size_t kRowsBetweenLooks = 4096;
   const ResultModel& model = *model_;
+  const std::vector<std::uint32_t>& candidates = *candidates_;
   // Whether each directory's text holds the filter's, asked once a directory: -1 not yet.
-  std::vector<std::int8_t> directoryTaken(model.directories_.size(), -1);
-  taken_.clear();
-  taken_.reserve(candidates_.size());
-  for (std::size_t i = 0; i < candidates_.size(); ++i) {
-    if (i % kRowsBetweenLooks == 0 && abandon.load(std::memory_order_relaxed)) return false;
-    const Row& row = model.rows_[candidates_[i]];
-    const std::string_view directory = model.texts_.View(model.directories_[row.directory]);
+  std::vector<std::int8_t> directoryTaken(filter_.DirectoryDecides() ? model.directories_.size() : 0, -1);
+  taken.clear();
+  taken.reserve(end - begin);
+  for (std::size_t i = begin; i < end; ++i) {
+    if ((i - begin) % kRowsBetweenLooks == 0 && abandon.load(std::memory_order_relaxed)) return false;
+    const Row& row = model.rows_[candidates[i]];
     if (filter_.DirectoryDecides()) {
       std::int8_t& decided = directoryTaken[row.directory];
-      if (decided < 0) decided = filter_.MatchesDirectory(directory) ? 1 : 0;
+      if (decided < 0) decided = filter_.MatchesDirectory(model.texts_.View(model.directories_[row.directory])) ? 1 : 0;
       if (decided == 1) {
-        taken_.push_back(candidates_[i]);
+        taken.push_back(candidates[i]);
         continue;
       }
     }
-    if (filter_.MatchesName(directory, model.texts_.View(row.name))) taken_.push_back(candidates_[i]);
+    if (filter_.MatchesName(model.texts_.View(model.directories_[row.directory]), model.texts_.View(row.name))) {
+      taken.push_back(candidates[i]);
+    }
   }
-  done_ = true;
   return true;
 }
 

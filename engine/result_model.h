@@ -68,8 +68,9 @@ class ResultModel final : public ResultList {
   // Narrowing the view to the rows a filter takes, in three steps, so that the matching can run
   // on another thread while the window goes on painting: the window thread prepares the work,
   // any thread runs it without the lock, the window thread applies the result. The rows must
-  // neither come nor go in between (no worker runs): the work reads them without the lock. A
-  // filter that goes on from the one in force searches only the rows it shows.
+  // neither come nor go (no worker runs) nor be sorted while the work runs: it reads them and
+  // the view's order without the lock. A filter that goes on from the one in force searches
+  // only the rows it shows. Large lists are searched on two threads.
   class Narrowing {
    public:
     // False when `abandon` was set before the work was done.
@@ -77,9 +78,12 @@ class ResultModel final : public ResultList {
 
    private:
     friend class ResultModel;
+    // Puts the candidates from begin to end that the filter takes into `taken`.
+    bool Take(std::size_t begin, std::size_t end, const std::atomic<bool>& abandon,
+              std::vector<std::uint32_t>& taken) const;
     RowFilter filter_;
     const ResultModel* model_ = nullptr;
-    std::vector<std::uint32_t> candidates_;  // in the view's order
+    const std::vector<std::uint32_t>* candidates_ = nullptr;  // the view's rows, in its order
     std::vector<std::uint32_t> taken_;
     std::uint64_t order_ = 0;
     bool done_ = false;

@@ -169,9 +169,17 @@ INT_PTR CCleanerDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<I
 INT_PTR CCleanerDlg::OnNotify(WPARAM, LPARAM lParam) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   LRESULT result = 0;
-  // The rows are still coming or going under a worker: their order waits for its end.
-  if (header->code == LVN_COLUMNCLICK && worker_.Running()) return 0;
-  if (header->idFrom == IDC_RESULT_LIST) results_.OnNotify(*header, result);
+  if (header->idFrom != IDC_RESULT_LIST) return 0;
+  if (header->code == LVN_COLUMNCLICK) {
+    // The rows are still coming or going under a worker: their order waits for its end. A
+    // narrowing reads the order: it stops for the sort and starts again in the new order.
+    if (worker_.Running()) return 0;
+    narrower_.Stop();
+    results_.OnNotify(*header, result);
+    if (ItemText(IDC_FILTER) != rows_.FilterText()) OnFilterChange();
+    return result;
+  }
+  results_.OnNotify(*header, result);
   return result;
 }
 

@@ -45,6 +45,10 @@ void SetState(HWND list, int row, UINT state, UINT mask) {
 
 void RepaintRow(HWND list, int row) { SendMessageW(list, LVM_REDRAWITEMS, row, row); }
 
+bool IsSelected(HWND list, int row) {
+  return (SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
 }  // namespace
 
 void ResultListView::Attach(HWND list) {
@@ -56,6 +60,15 @@ void ResultListView::Attach(HWND list) {
   SendMessageW(list_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   SetWindowSubclass(list_, ListProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   Sync();
+}
+
+// The list allows one selected row, nearly always the focused one. The list view finds a
+// selected row by asking every row in turn, a million of them, so it is asked only when the
+// focused row is not the one.
+int ResultListView::SelectedRow() const {
+  if (SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0) == 0) return -1;
+  const int focused = NextItem(list_, LVNI_FOCUSED);
+  return focused >= 0 && IsSelected(list_, focused) ? focused : NextItem(list_, LVNI_SELECTED);
 }
 
 void ResultListView::Changed() const {
@@ -71,13 +84,18 @@ void ResultListView::MoveMarks(const int (&before)[2], const int (&after)[2], in
   if (moved && before[0] >= 0) SetState(list_, before[0], 0, LVIS_SELECTED);
   if (moved && before[1] >= 0) SetState(list_, before[1], 0, LVIS_FOCUSED);
   // The new count between: the old positions may lie past its end, the new ones past the old.
-  if (rowCount >= 0) SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rowCount), LVSICF_NOSCROLL);
+  // Under Wine a new count costs about 10 ms (the scroll bars), so one that stays is not given.
+  if (rowCount >= 0 && rowCount != RowCount()) {
+    SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rowCount), LVSICF_NOSCROLL);
+  } else if (rowCount >= 0) {
+    InvalidateRect(list_, nullptr, FALSE);
+  }
   if (moved && after[0] >= 0) SetState(list_, after[0], LVIS_SELECTED, LVIS_SELECTED);
   if (moved && after[1] >= 0) SetState(list_, after[1], LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void ResultListView::Sync() {
-  int marked[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
+  int marked[2] = {SelectedRow(), NextItem(list_, LVNI_FOCUSED)};
   const int before[2] = {marked[0], marked[1]};
   const ResultModel::ViewUpdate update = model_.SyncView(marked, 2);
   if (update.rowsChanged) MoveMarks(before, marked, update.rowCount);
@@ -106,7 +124,7 @@ void ResultListView::SetAllTicks(bool ticked) {
 }
 
 bool ResultListView::ApplyNarrowing(ResultModel::Narrowing& narrowing) {
-  const int before[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
+  const int before[2] = {SelectedRow(), NextItem(list_, LVNI_FOCUSED)};
   std::uint32_t marks[2];
   for (int k = 0; k < 2; ++k) marks[k] = before[k] >= 0 ? model_.RowIdAt(before[k]) : hiddenMarks_[k];
   if (!model_.ApplyNarrowing(narrowing)) return false;
@@ -124,7 +142,7 @@ bool ResultListView::ApplyNarrowing(ResultModel::Narrowing& narrowing) {
 void ResultListView::SortBy(Column column) {
   sortDescending_ = sortColumn_ == column && !sortDescending_;
   sortColumn_ = column;
-  int marked[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
+  int marked[2] = {SelectedRow(), NextItem(list_, LVNI_FOCUSED)};
   const int before[2] = {marked[0], marked[1]};
   model_.Sort(column, sortDescending_, displayTexts_, marked, 2);
   MoveMarks(before, marked, -1);
@@ -150,7 +168,7 @@ int ResultListView::RowCount() const {
 }
 
 std::optional<std::string> ResultListView::SelectedRowPath() {
-  if (!model_.ReadRow(NextItem(list_, LVNI_SELECTED), row_)) return std::nullopt;
+  if (!model_.ReadRow(SelectedRow(), row_)) return std::nullopt;
   return row_.path;
 }
 
