@@ -38,6 +38,9 @@ class DirectoryReader {
   // The pattern walk is done with a directory's listing.
   void ReleaseListing(const std::string& directory);
 
+  // The walks' pause, now and then.
+  void Pause() { files_.Pause(); }
+
  private:
   // Gives the files that the search for the pattern yields, judged from the listing, or false
   // where the file system must be asked.

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 // One entry of a directory listing. Names are UTF-8 and carry no directory.
@@ -23,4 +25,6 @@ class FileEnumeration {
  public:
   virtual ~FileEnumeration() = default;
   virtual std::vector<FoundEntry> Enumerate(const std::string& search) = 0;
+  // Gives the rest of the system about a millisecond; the walks do so now and then.
+  virtual void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
 };

@@ -3,15 +3,13 @@
 #include "engine/path_text.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <utility>
 
 std::atomic<std::int32_t> PatternYieldCounter{0};
 
-void YieldEvery51Directories(std::atomic<std::int32_t>& counter) {
+void YieldEvery51Directories(std::atomic<std::int32_t>& counter, DirectoryReader& reader) {
   if (++counter > 50) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    reader.Pause();
     counter = 0;
   }
 }
@@ -126,7 +124,7 @@ void WalkPatterns(DirectoryReader& reader, ResultList& results, ProgressOperatio
   const std::vector<std::string> subdirectories = ListSubdirectories(reader, directory);
   reader.ReleaseListing(directory);
   progress.SetStatusText(directory);
-  YieldEvery51Directories(PatternYieldCounter);
+  YieldEvery51Directories(PatternYieldCounter, reader);
   for (const std::string& name : subdirectories) {
     const std::string child = JoinPath(directory, name);
     if (progress.CancelRequested()) return;

@@ -14,7 +14,7 @@
 extern std::atomic<std::int32_t> PatternYieldCounter;
 
 // Counts one directory entered; every 51st gives the rest of the system a millisecond.
-void YieldEvery51Directories(std::atomic<std::int32_t>& counter);
+void YieldEvery51Directories(std::atomic<std::int32_t>& counter, DirectoryReader& reader);
 
 // The names of the directory's subdirectories, in enumeration order, without "." and "..".
 // A subdirectory that is a reparse point (junction, directory link) is left out: following it

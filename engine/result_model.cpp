@@ -8,6 +8,8 @@
 #include <map>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -166,7 +168,7 @@ void ResultModel::Fill(const Row& row, RowData& data) const {
 }
 
 std::vector<std::uint32_t> ResultModel::MarkedRows(const int* viewRows, std::size_t count) const {
-  std::vector<std::uint32_t> marked(count, kNoMark);
+  std::vector<std::uint32_t> marked(count, kNoRowId);
   for (std::size_t k = 0; k < count; ++k) {
     if (InView(viewRows[k])) marked[k] = Shown()[static_cast<std::size_t>(viewRows[k])];
   }
@@ -204,6 +206,7 @@ ResultModel::ViewUpdate ResultModel::SyncView(int* viewRows, std::size_t count) 
     }
     PlaceMarks(marked, viewRows, count);
     update.rowsChanged = true;
+    ++orderChanges_;
   }
   update.rowCount = static_cast<int>(Shown().size());
   return update;
@@ -218,6 +221,8 @@ void ResultModel::Clear() {
   std::vector<std::uint32_t>().swap(view_);
   texts_.Clear();
   narrowed_ = false;
+  filter_ = RowFilter();
+  ++orderChanges_;
   synced_ = 0;
   removedSinceSync_ = false;
   redraw_ = true;
@@ -332,7 +337,9 @@ void ResultModel::ForEachRow(bool tickedOnly, const std::function<bool(const Row
 
 ResultModel::Totals ResultModel::CurrentTotals() {
   const std::lock_guard<std::mutex> lock(mutex_);
-  return totals_;
+  Totals totals = totals_;
+  totals.narrowed = narrowed_;
+  return totals;
 }
 
 void ResultModel::BeginRemovalRun() {
@@ -404,6 +411,7 @@ void ResultModel::Sort(Column column, bool descending, DisplayTexts& texts, int*
     return a.number < b.number;
   });
   for (std::size_t i = 0; i < keys.size(); ++i) order_[i] = keys[i].row;
+  ++orderChanges_;
   if (narrowed_) {
     view_.clear();
     for (const std::uint32_t row : order_) {
@@ -411,4 +419,102 @@ void ResultModel::Sort(Column column, bool descending, DisplayTexts& texts, int*
     }
   }
   PlaceMarks(marked, viewRows, count);
+}
+
+// ---- Narrowing ------------------------------------------------------------------------
+
+ResultModel::Narrowing ResultModel::PrepareNarrowing(std::string_view text) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  Narrowing narrowing;
+  narrowing.filter_ = RowFilter(text);
+  narrowing.model_ = this;
+  narrowing.candidates_ = narrowed_ && narrowing.filter_.Narrows(filter_) ? &view_ : &order_;
+  narrowing.order_ = orderChanges_;
+  return narrowing;
+}
+
+bool ResultModel::Narrowing::Run(const std::atomic<bool>& abandon) {
+  constexpr std::size_t kRowsForTwoThreads = 200000;
+  const std::vector<std::uint32_t>& candidates = *candidates_;
+  const std::size_t half = candidates.size() >= kRowsForTwoThreads ? candidates.size() / 2 : candidates.size();
+  std::vector<std::uint32_t> secondHalf;
+  bool secondDone = true;
+  std::thread second;
+  if (half < candidates.size()) {
+    try {
+      second = std::thread([&] { secondDone = Take(half, candidates.size(), abandon, secondHalf); });
+    } catch (const std::system_error&) {
+      // No second thread: this one takes it all.
+    }
+  }
+  bool firstDone = Take(0, second.joinable() ? half : candidates.size(), abandon, taken_);
+  if (second.joinable()) second.join();
+  taken_.insert(taken_.end(), secondHalf.begin(), secondHalf.end());
+  done_ = firstDone && secondDone;
+  return done_;
+}
+
+bool ResultModel::Narrowing::Take(std::size_t begin, std::size_t end, const std::atomic<bool>& abandon,
+                                  std::vector<std::uint32_t>& taken) const {
+  constexpr std::size_t kRowsBetweenLooks = 4096;
+  const ResultModel& model = *model_;
+  const std::vector<std::uint32_t>& candidates = *candidates_;
+  // Whether each directory's text holds the filter's, asked once a directory: -1 not yet.
+  std::vector<std::int8_t> directoryTaken(filter_.DirectoryDecides() ? model.directories_.size() : 0, -1);
+  taken.clear();
+  taken.reserve(end - begin);
+  for (std::size_t i = begin; i < end; ++i) {
+    if ((i - begin) % kRowsBetweenLooks == 0 && abandon.load(std::memory_order_relaxed)) return false;
+    const Row& row = model.rows_[candidates[i]];
+    if (filter_.DirectoryDecides()) {
+      std::int8_t& decided = directoryTaken[row.directory];
+      if (decided < 0) decided = filter_.MatchesDirectory(model.texts_.View(model.directories_[row.directory])) ? 1 : 0;
+      if (decided == 1) {
+        taken.push_back(candidates[i]);
+        continue;
+      }
+    }
+    if (filter_.MatchesName(model.texts_.View(model.directories_[row.directory]), model.texts_.View(row.name))) {
+      taken.push_back(candidates[i]);
+    }
+  }
+  return true;
+}
+
+bool ResultModel::ApplyNarrowing(Narrowing& narrowing) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (!narrowing.done_ || narrowing.model_ != this || narrowing.order_ != orderChanges_) return false;
+  for (Row& row : rows_) row.flags |= kHidden;
+  totals_.shown = Tally();
+  totals_.ticked = Tally();
+  for (const std::uint32_t index : narrowing.taken_) {
+    Row& row = rows_[index];
+    row.flags &= ~kHidden;
+    ++totals_.shown.rows;
+    totals_.shown.bytes += row.size;
+    if (row.Is(kTicked)) {
+      ++totals_.ticked.rows;
+      totals_.ticked.bytes += row.size;
+    }
+  }
+  filter_ = narrowing.filter_;
+  narrowed_ = !filter_.TakesAll();
+  if (narrowed_) {
+    view_.swap(narrowing.taken_);
+  } else {
+    std::vector<std::uint32_t>().swap(view_);
+  }
+  return true;
+}
+
+std::uint32_t ResultModel::RowIdAt(int position) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return InView(position) ? Shown()[static_cast<std::size_t>(position)] : kNoRowId;
+}
+
+int ResultModel::PositionOf(std::uint32_t rowId) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  const std::vector<std::uint32_t>& shown = Shown();
+  const auto at = std::find(shown.begin(), shown.end(), rowId);
+  return rowId == kNoRowId || at == shown.end() ? -1 : static_cast<int>(at - shown.begin());
 }

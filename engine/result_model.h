@@ -3,8 +3,10 @@
 #include "engine/removal_outcome.h"
 #include "engine/result_columns.h"
 #include "engine/result_list.h"
+#include "engine/row_filter.h"
 #include "engine/text_arena.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -63,6 +65,42 @@ class ResultModel final : public ResultList {
   // Paths go by directory, then by name, each in the platform's order of texts.
   void Sort(Column column, bool descending, DisplayTexts& texts, int* viewRows, std::size_t count);
 
+  // Narrowing the view to the rows a filter takes, in three steps, so that the matching can run
+  // on another thread while the window goes on painting: the window thread prepares the work,
+  // any thread runs it without the lock, the window thread applies the result. The rows must
+  // neither come nor go (no worker runs) nor be sorted while the work runs: it reads them and
+  // the view's order without the lock. A filter that goes on from the one in force searches
+  // only the rows it shows. Large lists are searched on two threads.
+  class Narrowing {
+   public:
+    // False when `abandon` was set before the work was done.
+    bool Run(const std::atomic<bool>& abandon);
+
+   private:
+    friend class ResultModel;
+    // Puts the candidates from begin to end that the filter takes into `taken`.
+    bool Take(std::size_t begin, std::size_t end, const std::atomic<bool>& abandon,
+              std::vector<std::uint32_t>& taken) const;
+    RowFilter filter_;
+    const ResultModel* model_ = nullptr;
+    const std::vector<std::uint32_t>* candidates_ = nullptr;  // the view's rows, in its order
+    std::vector<std::uint32_t> taken_;
+    std::uint64_t order_ = 0;
+    bool done_ = false;
+  };
+  Narrowing PrepareNarrowing(std::string_view text);
+  // Shows what the narrowing took, in the view's order; false, changing nothing, when it was
+  // not run to its end or the order changed since it was prepared (a sort, rows gone): then
+  // prepare it again.
+  bool ApplyNarrowing(Narrowing& narrowing);
+  // The text of the filter in force.
+  const std::string& FilterText() const { return filter_.Text(); }
+  // Rows by an id that survives every change of the view: for a mark whose row a narrowing
+  // hides for a while. kNoRowId for no row; -1 for a row the view does not show.
+  static constexpr std::uint32_t kNoRowId = 0xFFFFFFFF;
+  std::uint32_t RowIdAt(int position);
+  int PositionOf(std::uint32_t rowId);
+
   // A row as the window shows, copies and exports it.
   struct RowData {
     std::int32_t number = 0;
@@ -99,6 +137,7 @@ class ResultModel final : public ResultList {
     Tally all;     // the rows in the list
     Tally shown;   // of them, those not hidden by a narrowing
     Tally ticked;  // of the shown, the ticked ones: what a removal would take
+    bool narrowed = false;  // a filter hides rows
     // The last removal run since the list was filled.
     bool ranRemoval = false;
     Tally removed;       // rows removed and the bytes their files held
@@ -120,7 +159,6 @@ class ResultModel final : public ResultList {
     std::uint8_t flags;
     bool Is(Flag flag) const { return (flags & flag) != 0; }
   };
-  static constexpr std::uint32_t kNoMark = 0xFFFFFFFF;
 
   // The rows the view shows, by position.
   const std::vector<std::uint32_t>& Shown() const { return narrowed_ ? view_ : order_; }
@@ -160,6 +198,9 @@ class ResultModel final : public ResultList {
   // While narrowed_, the part of order_ the view shows.
   std::vector<std::uint32_t> view_;
   bool narrowed_ = false;
+  RowFilter filter_;
+  // Counts the changes of order_, which make a narrowing prepared before them stale.
+  std::uint64_t orderChanges_ = 0;
   std::size_t synced_ = 0;        // rows_ the view has taken in
   bool removedSinceSync_ = false;
   bool redraw_ = true;

@@ -41,7 +41,7 @@ void SweepWorkspaceTree(DirectoryReader& reader, ResultList& results, ProgressOp
   const std::vector<std::string> subdirectories = ListSubdirectories(reader, directory);
   reader.KeepListing(directory);
   progress.SetStatusText(directory);
-  YieldEvery51Directories(SweepYieldCounter);
+  YieldEvery51Directories(SweepYieldCounter, reader);
   for (const std::string& name : subdirectories) {
     const std::string child = JoinPath(directory, name);
     if (progress.CancelRequested()) return;

@@ -9,6 +9,10 @@
 
 namespace {
 
+// CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, from Windows 10 1803 on; older systems refuse the
+// timer and the pause falls back to Sleep(1).
+constexpr DWORD kHighResolutionTimer = 0x00000002;
+
 FoundEntry ToFoundEntry(const WIN32_FIND_DATAW& data) {
   FoundEntry entry;
   entry.name = Narrow(data.cFileName);
@@ -32,6 +36,24 @@ class QuietCriticalErrors {
 };
 
 }  // namespace
+
+Win32FileEnumeration::~Win32FileEnumeration() {
+  if (timer_ != nullptr) CloseHandle(timer_);
+}
+
+void Win32FileEnumeration::Pause() {
+  if (!timerTried_) {
+    timerTried_ = true;
+    timer_ = CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
+  }
+  LARGE_INTEGER due;
+  due.QuadPart = -10000;  // 1 ms from now, in 100 ns units
+  if (timer_ != nullptr && SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) &&
+      WaitForSingleObject(timer_, INFINITE) == WAIT_OBJECT_0) {
+    return;
+  }
+  Sleep(1);
+}
 
 std::vector<FoundEntry> Win32FileEnumeration::Enumerate(const std::string& searchString) {
   std::vector<FoundEntry> entries;

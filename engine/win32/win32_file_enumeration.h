@@ -11,5 +11,18 @@
 // and paths may be as long as the file system allows.
 class Win32FileEnumeration final : public FileEnumeration {
  public:
+  Win32FileEnumeration() = default;
+  ~Win32FileEnumeration() override;
+  Win32FileEnumeration(const Win32FileEnumeration&) = delete;
+  Win32FileEnumeration& operator=(const Win32FileEnumeration&) = delete;
+
   std::vector<FoundEntry> Enumerate(const std::string& search) override;
+  // A millisecond on a high-resolution timer where the system has one: Sleep(1) lasts a whole
+  // timer tick on Windows (15.6 ms by default), which on a disk of 100,000 directories would
+  // add half a minute of pauses to the scan.
+  void Pause() override;
+
+ private:
+  void* timer_ = nullptr;  // a HANDLE; null until the first pause, or where there is none
+  bool timerTried_ = false;
 };

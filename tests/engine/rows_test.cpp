@@ -194,6 +194,67 @@ TEST(ResultModel, SortsByEachColumnKeepingMarksTicksAndTheWorkersOrder) {
   EXPECT_EQ(visited, (Texts{"C:\\b\\x.tmp", "C:\\b\\a.tmp", "C:\\a\\sub\\a.tmp", "C:\\a\\x.tmp"}));
 }
 
+bool Narrow(ResultModel& model, const std::string& text) {
+  ResultModel::Narrowing narrowing = model.PrepareNarrowing(text);
+  const std::atomic<bool> abandon{false};
+  return narrowing.Run(abandon) && model.ApplyNarrowing(narrowing);
+}
+
+// A filter shows the rows whose path holds its text, letters without case in any alphabet with
+// case, or with "*" or "?" those whose name matches it; the rows keep the order of the last
+// sort and their ticks through narrowing and widening. What a removal takes, Tick all, invert,
+// tick by pattern and the totals go by the rows shown; hidden rows keep their ticks.
+TEST(ResultModel, NarrowsToTheRowsAFilterTakesAndWidensBackKeepingOrderAndTicks) {
+  ResultModel model;
+  for (const char* path : {"C:\\Src\\main.cpp", "C:\\src\\报告.doc", "C:\\docs\\Main.txt", "C:\\docs\\sub\\ÜBER.md",
+                           "C:\\x\\a.tmp", "C:\\x\\ab.tmp"}) {
+    model.AppendRow(model.RowCount() + 1, File(path, 10));
+  }
+  model.SyncView(nullptr, 0);
+  ByteOrder order;
+  model.Sort(Column::kNumber, true, order, nullptr, 0);
+  const auto numbers = [&] {
+    std::string text;
+    ResultModel::RowData row;
+    for (int position = 0; model.ReadRow(position, row); ++position) text += std::to_string(row.number);
+    return text;
+  };
+  const struct { const char *text, *shown; } cases[] = {
+      {"main", "31"},     {"MAIN.", "31"},    {"src\\m", "1"}, {"c:\\src\\", "21"}, {"报告", "2"},
+      {"über", "4"},      {"*.TXT", "3"},     {"?.tmp", "5"},   {"*", "654321"},        {"docs", "43"},
+      {"zzz", ""},        {"", "654321"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(Narrow(model, c.text)) << c.text;
+    EXPECT_EQ(numbers(), c.shown) << c.text;
+    EXPECT_EQ(model.CurrentTotals().shown.rows, static_cast<std::int64_t>(std::string(c.shown).size())) << c.text;
+    EXPECT_EQ(model.CurrentTotals().narrowed, *c.text != '\0') << c.text;
+  }
+  model.SetTickAt(0, true);  // row 6, hidden from here on
+  ASSERT_TRUE(Narrow(model, "tmp") && Narrow(model, "tmp"));
+  EXPECT_EQ(numbers(), "65");
+  model.InvertTicks();
+  EXPECT_EQ(TotalsOf(model), "6/60 2/20 1/10 ");
+  model.SetAllTicks(true);
+  ASSERT_TRUE(Narrow(model, "o"));
+  model.TickMatching("*.doc", true);
+  EXPECT_EQ(TotalsOf(model), "6/60 3/30 1/10 ");
+  std::string taken;  // what a removal would take, in number order
+  for (RowHandle row = model.FirstRow(); row != kNoRow; row = model.NextRow(row)) taken += "01"[model.IsRowTicked(row)];
+  EXPECT_EQ(taken, "010000");
+  ASSERT_TRUE(Narrow(model, ""));
+  EXPECT_EQ(numbers(), "654321");
+  EXPECT_EQ(TotalsOf(model), "6/60 6/60 3/30 ");
+  // Work that was abandoned, or prepared before a sort, changes nothing.
+  ResultModel::Narrowing abandoned = model.PrepareNarrowing("main");
+  EXPECT_FALSE(abandoned.Run(std::atomic<bool>{true}) || model.ApplyNarrowing(abandoned));
+  ResultModel::Narrowing stale = model.PrepareNarrowing("main");
+  model.Sort(Column::kNumber, false, order, nullptr, 0);
+  EXPECT_TRUE(stale.Run(std::atomic<bool>{false}));
+  EXPECT_FALSE(model.ApplyNarrowing(stale));
+  EXPECT_EQ(numbers(), "123456");
+}
+
 // A deletion over the real model: a row per letter, numbered from 1, its path the letter in
 // lower case, ticked where upper case. Every call the worker makes must see BusyFlag at 1.
 class Deletion : RemovalOperations {

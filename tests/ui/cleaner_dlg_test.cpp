@@ -127,6 +127,22 @@ TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
   program.Press(IDC_CHECK_NONE);
   for (std::string& row : rows) row = row.substr(1);
   EXPECT_EQ(RowsOf(program), rows);
+  // Typing narrows the list; Tick all and a removal take the rows shown only; Esc shows all
+  // again, the hidden rows still ticked as they were.
+  program.SetTick(0, true);
+  for (const char* filter : {"~$", "", "*.TMP"}) {
+    ProgramDriver::SetItemText(program.Main(), IDC_FILTER, filter);
+    ASSERT_TRUE(ProgramDriver::WaitUntil([&] { return program.RowCount() == (*filter ? 1 : 5); })) << filter;
+  }
+  EXPECT_EQ(program.StatusText(0), "共 1 个文件，" + ByteSize(5000) + "（全部 5 个）");
+  program.Press(IDC_CHECK_ALL);
+  EXPECT_EQ(program.StatusText(1), "已勾选 1 个，" + ByteSize(5000));
+  ASSERT_TRUE(program.PressAndAnswer(IDC_PLAIN_DELETE, IDYES) && Idle(program));
+  EXPECT_EQ(program.RowCount(), 0);
+  PostMessageW(GetDlgItem(program.Main(), IDC_FILTER), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(ProgramDriver::WaitUntil([&] { return program.RowCount() == 4; }));
+  EXPECT_EQ(RowsOf(program), (Rows{"+" + rows[0], rows[2], rows[3], rows[4]}));
+  EXPECT_TRUE(IsWindow(program.Main()));
 }
 
 // Each delete button asks its question; No changes nothing, Yes removes the ticked row exactly

@@ -58,6 +58,7 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
       {IDC_WHO_IS_USING, BN_CLICKED, &CCleanerDlg::OnWhoIsUsing},
       {IDC_TARGET_CUSTOM, BN_CLICKED, &CCleanerDlg::OnCustomTargets},
       {IDC_TARGET_QUICK, BN_CLICKED, &CCleanerDlg::OnQuickSearch},
+      {IDC_FILTER, EN_CHANGE, &CCleanerDlg::OnFilterChange},
   };
   static const MessageRoute<CCleanerDlg> messages[] = {
       {WM_PAINT, &CCleanerDlg::OnPaint},
@@ -69,6 +70,7 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
       {WM_CONTEXTMENU, &CCleanerDlg::OnContextMenu},
       {WM_DROPFILES, &CCleanerDlg::OnDropFiles},
       {WorkerThread::kFinishedMessage, &CCleanerDlg::OnWorkerFinished},
+      {NarrowingThread::kDoneMessage, &CCleanerDlg::OnNarrowed},
   };
   return RouteMessage(*this, commands, messages, message, wParam, lParam, result);
 }
@@ -76,6 +78,7 @@ bool CCleanerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&
 // ---- Initialisation, painting, ending ---------------------------------------------------
 
 bool CCleanerDlg::OnInitDialog() {
+  narrower_.SetWindow(Handle());
   totals_.Attach(Item(IDC_STATUS_BAR));
   results_.onChange = [this] { totals_.Show(rows_.CurrentTotals()); };
   results_.Attach(Item(IDC_RESULT_LIST));
@@ -134,6 +137,18 @@ bool CCleanerDlg::PreTranslateMessage(MSG& message) {
     MSG relayed = message;
     SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
   }
+  // In the filter box Esc empties it and Enter goes on to the list: neither ends the window, as
+  // they would anywhere else.
+  if (message.message == WM_KEYDOWN && message.hwnd == Item(IDC_FILTER)) {
+    if (message.wParam == VK_ESCAPE) {
+      if (!worker_.Running()) SetItemText(IDC_FILTER, "");
+      return true;
+    }
+    if (message.wParam == VK_RETURN) {
+      SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(results_.Handle()), TRUE);
+      return true;
+    }
+  }
   return TranslateListKey(message) || Dialog::PreTranslateMessage(message);
 }
 
@@ -165,9 +180,17 @@ INT_PTR CCleanerDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<I
 INT_PTR CCleanerDlg::OnNotify(WPARAM, LPARAM lParam) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   LRESULT result = 0;
-  // The rows are still coming or going under a worker: their order waits for its end.
-  if (header->code == LVN_COLUMNCLICK && worker_.Running()) return 0;
-  if (header->idFrom == IDC_RESULT_LIST) results_.OnNotify(*header, result);
+  if (header->idFrom != IDC_RESULT_LIST) return 0;
+  if (header->code == LVN_COLUMNCLICK) {
+    // The rows are still coming or going under a worker: their order waits for its end. A
+    // narrowing reads the order: it stops for the sort and starts again in the new order.
+    if (worker_.Running()) return 0;
+    narrower_.Stop();
+    results_.OnNotify(*header, result);
+    if (ItemText(IDC_FILTER) != rows_.FilterText()) OnFilterChange();
+    return result;
+  }
+  results_.OnNotify(*header, result);
   return result;
 }
 
@@ -203,9 +226,14 @@ void CCleanerDlg::SaveDirectory() const {
 
 // ---- Workers ------------------------------------------------------------------------------
 
+// The filter box holds still while a worker runs: the rows come or go, and no narrowing may
+// read them meanwhile. It shows the filter in force, whatever was typed after it.
 bool CCleanerDlg::StartWorker(std::function<void()> body) {
+  narrower_.Stop();
   if (!worker_.Start(Handle(), std::move(body))) return false;
   refreshes_ = 0;
+  SetFilterText(rows_.FilterText());
+  SendMessageW(Item(IDC_FILTER), EM_SETREADONLY, TRUE, 0);
   EnableWorkerCommands(false);
   return true;
 }
@@ -214,6 +242,7 @@ INT_PTR CCleanerDlg::OnWorkerFinished(WPARAM, LPARAM) {
   worker_.Finish();
   ShowWorkerState(true);
   EnableWorkerCommands(true);
+  SendMessageW(Item(IDC_FILTER), EM_SETREADONLY, FALSE, 0);
   FinishExport();
   if (pendingEnd_) {
     const INT_PTR result = *pendingEnd_;
@@ -277,6 +306,7 @@ void CCleanerDlg::OnScan() {
   if (worker_.Running()) return;
   const std::string root = ItemText(IDC_DIRECTORY);
   if (root.empty()) return;
+  narrower_.Stop();
   results_.DeleteAllRows();
   scanRoot_ = root;
   if (!StartWorker(ScanRun(*this, root, CustomTargetList, QuickSearchList, rows_,
@@ -348,6 +378,26 @@ void CCleanerDlg::LoadCustomTargets() {
 
 void CCleanerDlg::SaveCustomTargets() const {
   SaveOwnPatterns(settings_, CustomTargetList);
+}
+
+// ---- Narrowing the list as the user types --------------------------------------------------
+
+void CCleanerDlg::OnFilterChange() {
+  if (settingFilter_ || worker_.Running()) return;
+  narrower_.Request(rows_.PrepareNarrowing(ItemText(IDC_FILTER)));
+}
+
+INT_PTR CCleanerDlg::OnNarrowed(WPARAM, LPARAM) {
+  std::optional<ResultModel::Narrowing> done = narrower_.TakeFinished();
+  // Too late for a sort that came meanwhile: once more, in the new order.
+  if (done && !results_.ApplyNarrowing(*done)) OnFilterChange();
+  return TRUE;
+}
+
+void CCleanerDlg::SetFilterText(const std::string& text) {
+  settingFilter_ = true;
+  SetItemText(IDC_FILTER, text);
+  settingFilter_ = false;
 }
 
 void CCleanerDlg::OnCustomTargets() {

@@ -6,6 +6,7 @@
 #include "ui/app/settings_store.h"
 #include "ui/dialogs/list_export.h"
 #include "ui/dialogs/progress_dlg.h"
+#include "ui/dialogs/narrowing_thread.h"
 #include "ui/dialogs/result_list_view.h"
 #include "ui/dialogs/totals_bar.h"
 #include "ui/framework/anchor_layout.h"
@@ -67,6 +68,7 @@ class CCleanerDlg : public Dialog {
   void OnWhoIsUsing();
   void OnCustomTargets();
   void OnQuickSearch();
+  void OnFilterChange();
 
   // Messages.
   INT_PTR OnPaint(WPARAM, LPARAM);
@@ -75,6 +77,7 @@ class CCleanerDlg : public Dialog {
   void OnDestroy();
   INT_PTR OnWorkerFinished(WPARAM, LPARAM);
   INT_PTR OnTimer(WPARAM timer, LPARAM);
+  INT_PTR OnNarrowed(WPARAM, LPARAM);
 
   // The window's frame: its size, its place kept between runs, folders dropped on it
   // (cleaner_dlg_frame.cpp).
@@ -106,12 +109,17 @@ class CCleanerDlg : public Dialog {
   // Ends the window now, or once the running worker has finished.
   void EndWhenIdle(INT_PTR result);
   void SaveDirectory() const;
+  // Shows the filter's text without narrowing the list again.
+  void SetFilterText(const std::string& text);
   static bool ShellOpen(const std::string& file, int showCommand, const std::string& parameters,
                         const std::string& directory);
 
   SettingsStore& settings_;
   ResultModel rows_;
   ResultListView results_;
+  // After the rows, so that it goes first: it reads them.
+  NarrowingThread narrower_;
+  bool settingFilter_ = false;
   TotalsBar totals_;
   HICON icon_ = nullptr;
   CProgressDlg progress_;

@@ -45,6 +45,10 @@ void SetState(HWND list, int row, UINT state, UINT mask) {
 
 void RepaintRow(HWND list, int row) { SendMessageW(list, LVM_REDRAWITEMS, row, row); }
 
+bool IsSelected(HWND list, int row) {
+  return (SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
 }  // namespace
 
 void ResultListView::Attach(HWND list) {
@@ -58,28 +62,43 @@ void ResultListView::Attach(HWND list) {
   Sync();
 }
 
+// The list allows one selected row, nearly always the focused one. The list view finds a
+// selected row by asking every row in turn, a million of them, so it is asked only when the
+// focused row is not the one.
+int ResultListView::SelectedRow() const {
+  if (SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0) == 0) return -1;
+  const int focused = NextItem(list_, LVNI_FOCUSED);
+  return focused >= 0 && IsSelected(list_, focused) ? focused : NextItem(list_, LVNI_SELECTED);
+}
+
 void ResultListView::Changed() const {
   if (onChange) onChange();
 }
 
-// The list view keeps the selection and the focus by position: rows that went before them or
-// a new order move them, so they are moved along, and dropped with their row.
-void ResultListView::PlaceMarks(const int (&before)[2], const int (&after)[2]) {
-  if (before[0] == after[0] && before[1] == after[1]) return;
-  SetState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  if (after[0] >= 0) SetState(list_, after[0], LVIS_SELECTED, LVIS_SELECTED);
-  if (after[1] >= 0) SetState(list_, after[1], LVIS_FOCUSED, LVIS_FOCUSED);
+// The list view keeps the selection and the focus by position: rows that went before them, a
+// new order or a narrowing move them, so they are moved along, and dropped with their row. Only
+// the two rows are touched: a change of every row's state (row -1) visits each row of the list,
+// a million of them, under Wine.
+void ResultListView::MoveMarks(const int (&before)[2], const int (&after)[2], int rowCount) {
+  const bool moved = before[0] != after[0] || before[1] != after[1];
+  if (moved && before[0] >= 0) SetState(list_, before[0], 0, LVIS_SELECTED);
+  if (moved && before[1] >= 0) SetState(list_, before[1], 0, LVIS_FOCUSED);
+  // The new count between: the old positions may lie past its end, the new ones past the old.
+  // Under Wine a new count costs about 10 ms (the scroll bars), so one that stays is not given.
+  if (rowCount >= 0 && rowCount != RowCount()) {
+    SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rowCount), LVSICF_NOSCROLL);
+  } else if (rowCount >= 0) {
+    InvalidateRect(list_, nullptr, FALSE);
+  }
+  if (moved && after[0] >= 0) SetState(list_, after[0], LVIS_SELECTED, LVIS_SELECTED);
+  if (moved && after[1] >= 0) SetState(list_, after[1], LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void ResultListView::Sync() {
-  int marked[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
+  int marked[2] = {SelectedRow(), NextItem(list_, LVNI_FOCUSED)};
   const int before[2] = {marked[0], marked[1]};
   const ResultModel::ViewUpdate update = model_.SyncView(marked, 2);
-  if (update.rowsChanged) {
-    // The count first: the marks' new positions may lie past the old count's end.
-    SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(update.rowCount), LVSICF_NOSCROLL);
-    PlaceMarks(before, marked);
-  }
+  if (update.rowsChanged) MoveMarks(before, marked, update.rowCount);
   if (update.redrawChanged) {
     SendMessageW(list_, WM_SETREDRAW, update.redraw ? TRUE : FALSE, 0);
     if (update.redraw) InvalidateRect(list_, nullptr, TRUE);
@@ -89,6 +108,7 @@ void ResultListView::Sync() {
 
 void ResultListView::DeleteAllRows() {
   model_.Clear();
+  hiddenMarks_[0] = hiddenMarks_[1] = ResultModel::kNoRowId;
   sortColumn_.reset();
   ShowSortArrow();
   SendMessageW(list_, LVM_SETITEMCOUNT, 0, 0);
@@ -107,13 +127,29 @@ void ResultListView::ShowTickChanges() {
   Changed();
 }
 
+bool ResultListView::ApplyNarrowing(ResultModel::Narrowing& narrowing) {
+  const int before[2] = {SelectedRow(), NextItem(list_, LVNI_FOCUSED)};
+  std::uint32_t marks[2];
+  for (int k = 0; k < 2; ++k) marks[k] = before[k] >= 0 ? model_.RowIdAt(before[k]) : hiddenMarks_[k];
+  if (!model_.ApplyNarrowing(narrowing)) return false;
+  int after[2];
+  for (int k = 0; k < 2; ++k) {
+    after[k] = model_.PositionOf(marks[k]);
+    hiddenMarks_[k] = after[k] < 0 ? marks[k] : ResultModel::kNoRowId;
+  }
+  MoveMarks(before, after, model_.SyncView(nullptr, 0).rowCount);
+  InvalidateRect(list_, nullptr, FALSE);
+  Changed();
+  return true;
+}
+
 void ResultListView::SortBy(Column column) {
   sortDescending_ = sortColumn_ == column && !sortDescending_;
   sortColumn_ = column;
-  int marked[2] = {NextItem(list_, LVNI_SELECTED), NextItem(list_, LVNI_FOCUSED)};
+  int marked[2] = {SelectedRow(), NextItem(list_, LVNI_FOCUSED)};
   const int before[2] = {marked[0], marked[1]};
   model_.Sort(column, sortDescending_, displayTexts_, marked, 2);
-  PlaceMarks(before, marked);
+  MoveMarks(before, marked, -1);
   if (marked[1] >= 0) SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(marked[1]), FALSE);
   ShowSortArrow();
   InvalidateRect(list_, nullptr, FALSE);
@@ -136,7 +172,7 @@ int ResultListView::RowCount() const {
 }
 
 std::optional<std::string> ResultListView::SelectedRowPath() {
-  if (!model_.ReadRow(NextItem(list_, LVNI_SELECTED), row_)) return std::nullopt;
+  if (!model_.ReadRow(SelectedRow(), row_)) return std::nullopt;
   return row_.path;
 }
 

@@ -41,6 +41,10 @@ class ResultListView {
   // Sorts by the column: ascending, or the other way round when it is the column sorted by
   // already; the header shows which. While no worker runs.
   void SortBy(Column column);
+  // Shows the rows a narrowing took; false when it came too late for the list's order (sort
+  // again: prepare it anew). The selection and the focus stay with their rows, and come back
+  // with them when a later narrowing shows them again.
+  bool ApplyNarrowing(ResultModel::Narrowing& narrowing);
   // The rows the list view shows.
   int RowCount() const;
   // The path of the selected row, if a row is selected.
@@ -60,14 +64,18 @@ class ResultListView {
   void CellText(Column column);
   void ToggleTick(int row);
   void Changed() const;
-  // Moves the selection and focus to the positions their rows have now.
-  void PlaceMarks(const int (&before)[2], const int (&after)[2]);
+  int SelectedRow() const;
+  // Moves the selection and the focus to the positions their rows have now, and gives the list
+  // view its new row count on the way (none when -1).
+  void MoveMarks(const int (&before)[2], const int (&after)[2], int rowCount);
   void ShowSortArrow();
 
   ResultModel& model_;
   HWND list_ = nullptr;
   ShellDisplayTexts displayTexts_;
   std::optional<Column> sortColumn_;  // none: number order, as scanned
+  // The rows of the selection and the focus while a narrowing hides them.
+  std::uint32_t hiddenMarks_[2] = {ResultModel::kNoRowId, ResultModel::kNoRowId};
   bool sortDescending_ = false;
   // Kept between paints, so that painting a row allocates nothing.
   ResultModel::RowData row_;

@@ -19,12 +19,14 @@ std::string ByteSize(std::uint64_t bytes) {
 void TotalsBar::Attach(HWND bar) {
   bar_ = bar;
   // The first two parts take what their longest texts need; the last the rest.
-  int rightEdges[3] = {190, 380, -1};
+  int rightEdges[3] = {260, 420, -1};
   SendMessageW(bar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(rightEdges));
 }
 
 std::string TotalsBar::RowsText(const ResultModel::Totals& totals) {
-  return "共 " + std::to_string(totals.shown.rows) + " 个文件，" + ByteSize(totals.shown.bytes);
+  std::string text = "共 " + std::to_string(totals.shown.rows) + " 个文件，" + ByteSize(totals.shown.bytes);
+  if (totals.narrowed) text += "（全部 " + std::to_string(totals.all.rows) + " 个）";
+  return text;
 }
 
 std::string TotalsBar::TickedText(const ResultModel::Totals& totals) {
