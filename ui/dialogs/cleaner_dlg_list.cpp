@@ -5,6 +5,7 @@
 #include "engine/win32/utf.h"
 #include "ui/dialogs/outcome_text.h"
 #include "ui/dialogs/target_entry_dlg.h"
+#include "ui/framework/single_selection_list.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -48,9 +49,9 @@ bool CCleanerDlg::ListCommandEnabled(int id) {
   switch (id) {
     case IDM_LIST_OPEN:
     case IDM_LIST_LOCATE:
-      return idle && NextItem(results_.Handle(), LVNI_SELECTED) >= 0;
+      return idle && SelectedRow(results_.Handle()) >= 0;
     case IDM_COPY_PATH:  // reading rows takes nothing from a worker
-      return NextItem(results_.Handle(), LVNI_SELECTED) >= 0;
+      return SelectedRow(results_.Handle()) >= 0;
     case IDM_COPY_TICKED_PATHS:
       return rows_.CurrentTotals().ticked.rows > 0;
     default:

@@ -46,7 +46,7 @@ LRESULT CALLBACK Procedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam
   }
   int hit = -1;
   if (!MayMoveSelection(list, message, wParam, lParam, hit)) return DefSubclassProc(list, message, wParam, lParam);
-  const auto selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  const int selected = SelectedRow(list);
   if (selected >= 0) SetSelected(list, selected, false);
   const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
   // A key that moved nothing, or a click on the selected row, leaves it selected; a click beside
@@ -59,6 +59,15 @@ LRESULT CALLBACK Procedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 }  // namespace
+
+int SelectedRow(HWND list) {
+  if (SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) return -1;
+  const auto focused = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  if (focused >= 0 && (SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(focused), LVIS_SELECTED) & LVIS_SELECTED) != 0) {
+    return focused;
+  }
+  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
 
 void KeepSelectionMovesCheap(HWND list) {
   SetWindowSubclass(list, Procedure, kSubclassId, 0);
