@@ -245,9 +245,10 @@ class ProgramDriver {
     SetKeyboardState(keys);
     AttachThreadInput(GetCurrentThreadId(), process_.dwThreadId, FALSE);
   }
-  // The row menu, opened from the keyboard (Shift+F10 or the menu key); null when none shows.
+  // The row menu, opened by the menu key; null when none shows.
   HWND OpenRowMenu() const {
-    PostMessageW(List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), -1);
+    PostMessageW(List(), WM_KEYDOWN, VK_APPS, 1);
+    PostMessageW(List(), WM_KEYUP, VK_APPS, 0xC0000001);
     HWND menu = nullptr;
     WaitUntil([&] { return (menu = FindOwnWindow(L"#32768", nullptr)) != nullptr; }, 5000);
     return menu;

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -40,8 +41,14 @@ bool PutOnClipboard(HWND owner, const std::wstring& text) {
 }  // namespace
 
 bool CCleanerDlg::TranslateListKey(MSG& message) const {
-  return listKeys_ != nullptr && message.hwnd == results_.Handle() &&
-         TranslateAcceleratorW(Handle(), listKeys_, &message) != 0;
+  if (message.hwnd != results_.Handle()) return false;
+  // The menu key opens the row menu as it is let go, as Shift+F10 does; Wine's list view would
+  // not pass it on.
+  if (message.message == WM_KEYUP && message.wParam == VK_APPS) {
+    SendMessageW(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(message.hwnd), MAKELPARAM(-1, -1));
+    return true;
+  }
+  return listKeys_ != nullptr && TranslateAcceleratorW(Handle(), listKeys_, &message) != 0;
 }
 
 bool CCleanerDlg::ListCommandEnabled(int id) {
