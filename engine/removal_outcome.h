@@ -13,6 +13,7 @@ enum class Refusal : std::uint8_t {
   kNotWhollyOverwritten, // shred: the zeros did not reach the file's old end, or were not flushed
   kNameChangedByParsing, // recycle: the shell would reach another file by that name
   kNoRecycleBin,         // recycle: the file would be deleted for good
+  kOtherNames,           // shred: the file has other names (hard links), whose data the zeros would reach
 };
 
 // What became of one removal: nothing tried yet, the file removed, or why it stayed (an error

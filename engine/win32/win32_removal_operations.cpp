@@ -20,6 +20,14 @@ bool IsLink(HANDLE file) { return (AttributesOf(file) & FILE_ATTRIBUTE_REPARSE_P
 
 RemovalOutcome LastError() { return RemovalOutcome::SystemError(GetLastError()); }
 
+// The names the file has, 0 where they cannot be counted: every hard link counts, the one being
+// deleted too until its last handle closes.
+DWORD NamesOf(HANDLE file) {
+  FILE_STANDARD_INFO standard = {};
+  if (!GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof(standard))) return 0;
+  return standard.NumberOfLinks;
+}
+
 // The file goes when its last handle closes.
 RemovalOutcome MarkForDeletion(HANDLE file) {
   FILE_DISPOSITION_INFO disposition = {TRUE};
@@ -89,7 +97,7 @@ RemovalOutcome Win32RemovalOperations::PlainDelete(const std::string& path) {
 
 RemovalOutcome Win32RemovalOperations::ForcedDelete(const std::string& path) {
   const RemovalOutcome plain = PlainDelete(path);
-  if (plain.removed()) return plain;
+  if (plain.kind() != RemovalOutcome::Kind::kSystemError) return plain;
   // Attributes only: such a handle takes no part in sharing, so the attributes are cleared
   // even where a reader holds the file; the delete that follows decides.
   const RowFile file = Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
@@ -99,8 +107,12 @@ RemovalOutcome Win32RemovalOperations::ForcedDelete(const std::string& path) {
     return LastError();
   }
   const RemovalOutcome retried = PlainDelete(path);
-  // Still in use or denied: the file stays as it was, read-only, hidden or system as before.
-  if (!retried.removed()) SetAttributes(file.handle.Get(), original & kRestorableAttributes);
+  // The attributes belong to the file, not to one of its names: a file that stays, or that
+  // keeps another name, gets them back, read-only, hidden or system as before. The handle
+  // still open holds off the end of the deleted name until then.
+  if (!retried.removed() || NamesOf(file.handle.Get()) != 1) {
+    SetAttributes(file.handle.Get(), original & kRestorableAttributes);
+  }
   return retried;
 }
 
@@ -117,6 +129,10 @@ RemovalOutcome Win32RemovalOperations::ShredFile(const std::string& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return RemovalOutcome::Refused(Refusal::kNotAPlainFile);
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return RemovalOutcome::Refused(Refusal::kReadOnly);
+  // The zeros would reach the data under every other name, which the delete leaves in place.
+  const DWORD names = NamesOf(file.handle.Get());
+  if (names == 0) return LastError();
+  if (names > 1) return RemovalOutcome::Refused(Refusal::kOtherNames);
   // Deleting a file whose old data may still be on the disk would lose the user's only
   // chance to shred it again: it stays, and its row with it.
   const RemovalOutcome overwrite = OverwriteWithZeros(file.handle.Get());

@@ -29,13 +29,14 @@ class Win32RemovalOperations final : public RemovalOperations {
   // Deletes the file. Where the system opens a link itself (Windows), a link is deleted as a
   // link; where it cannot (Wine), a link is refused.
   RemovalOutcome PlainDelete(const std::string& path) override;
-  // A plain delete; when that fails, clears the attributes and deletes again. A file that still
-  // cannot be deleted gets its attributes back.
+  // A plain delete; when the system refuses that, clears the attributes and deletes again. A file
+  // that still cannot be deleted, or that keeps other names (hard links), gets its attributes
+  // back.
   RemovalOutcome ForcedDelete(const std::string& path) override;
   // Overwrites the file once with zeros, in 4096-byte blocks to the first multiple of 4096 at
-  // or past its end, flushes it to the disk and deletes it. Read-only files, links and files
-  // that anybody holds open are not touched. A file that could not be overwritten to its old
-  // end, or not flushed, stays where it is and gives false.
+  // or past its end, flushes it to the disk and deletes it. Read-only files, links, files with
+  // other names (hard links) and files that anybody holds open are not touched. A file that
+  // could not be overwritten to its old end, or not flushed, stays where it is.
   RemovalOutcome ShredFile(const std::string& path) override;
   // Moves the file to the recycle bin without any shell window. The shell takes only ordinary
   // paths and parses them, so a file that parsing would not reach (a name ending in a dot or

@@ -100,16 +100,16 @@ TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
 }
 
 // Each delete button asks its question; No changes nothing, Yes removes the ticked row exactly
-// when its mode's operation succeeds, the modes told apart by the files (shred's zeros seen
-// through a second name). With no rows only "who is using" asks. The rows that stay keep their
-// numbers.
+// when its mode's operation succeeds, the modes told apart by the files (shred alone keeps a
+// file with a second name, whose data the zeros would reach). With no rows only "who is using"
+// asks. The rows that stay keep their numbers.
 TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
   enum Outcome { kKept, kGone, kRecycled, kPending };  // the row goes unless the file is kept
   const Rows files = {"a 报告.tmp", "b Übersicht.tmp", "c сводка.tmp", "d データ.tmp", "e 😀.tmp"};
   const struct { int button, question; std::string file; Outcome outcome; } cases[] = {
       {IDC_PLAIN_DELETE, IDS_CONFIRM_PLAIN, files[0], kKept},
       {IDC_FORCED_DELETE, IDS_CONFIRM_FORCED, files[0], kGone},
-      {IDC_SHRED_DELETE, IDS_CONFIRM_SHRED, files[1], kGone},
+      {IDC_SHRED_DELETE, IDS_CONFIRM_SHRED, files[1], kKept},
       {IDC_RECYCLE_DELETE, IDS_CONFIRM_RECYCLE, files[2], kRecycled},
       {IDC_RESTART_DELETE, IDS_CONFIRM_RESTART, files[3], kPending},
       {IDC_SUPER_DELETE, IDS_CONFIRM_SUPER, files[4], kKept},
@@ -154,7 +154,7 @@ TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
     const std::string recycled = ReadBytes(data + "\\Trash\\files\\" + tested.file);
     EXPECT_EQ(recycled, tested.outcome == kRecycled ? "secret" : "<unreadable>");
   }
-  EXPECT_EQ(ReadBytes(tree.Path("b.link")), std::string(4096, '\0'));
+  EXPECT_EQ(ReadBytes(tree.Path("b.link")), "secret");
 }
 
 // While a deletion runs no command starts a second worker. Cancel hides the progress at once;

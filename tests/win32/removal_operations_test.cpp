@@ -37,12 +37,13 @@ RemovalOutcome (RemovalOperations::*const kOperations[])(const std::string&) = {
 // path there stands for a file name of the operation's own (the recycle bin keeps names). The
 // scan's root is `root` there; the row names `row`, or the file when that is empty.
 constexpr DWORD kLocked = 0x80000000;  // held open elsewhere without sharing
+constexpr DWORD kLinked = 0x40000000;  // the decoy is a second name (hard link) of the file
 struct Case {
   const char* kind;
   bool inLinks;
   std::string root, file;
-  DWORD attributes;        // of the file, and kLocked; FILE_ATTRIBUTE_DIRECTORY makes a directory
-  std::string row, decoy;  // the decoy must keep its contents
+  DWORD attributes;        // of the file, kLocked and kLinked; FILE_ATTRIBUTE_DIRECTORY makes a directory
+  std::string row, decoy;  // the decoy must keep its contents and attributes
   const char* outcomes;    // one letter per operation, as above
 };
 
@@ -62,6 +63,9 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       {"hidden and system", false, "", "{}", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, "", "", "GGGRP"},
       // ForcedDelete clears the marks to retry; when the file still cannot go, it gets them back.
       {"locked and marked", false, "", "{}", kMarks | kLocked, "", "", "KKKKP"},
+      // The zeros would reach the other name's data, a forced delete's cleared marks its attributes.
+      {"with a second name outside the tree", false, "tree", "tree\\{}", kLinked, "", "outside\\{}", "GGKRP"},
+      {"read-only, with a second name", false, "tree", "tree\\{}", FILE_ATTRIBUTE_READONLY | kLinked, "", "outside\\{}", "KGKRP"},
       {"missing", false, "", "", 0, "{}", "", "XXXXX"},
       // Win32 parsing would reach the decoy, and the shell takes only parsed paths.
       {"in a directory named with a trailing dot", false, "", "dir.\\{}", kNormal, "", "dir\\{}", "GGGKP"},
@@ -91,11 +95,18 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       const std::string name = "\u62a5\u544a \u0395\u03bb\u03bb\u03b7\u03bd " + unique + ".tmp";  // 报告 Ελλην
       const std::string base = test.inLinks ? links : tree.Path(unique);
       const auto at = [&](const std::string& relative) { return base + "\\" + Named(relative, name); };
-      const DWORD attributes = test.attributes & ~kLocked;
+      const DWORD attributes = test.attributes & ~(kLocked | kLinked);
       if (attributes == FILE_ATTRIBUTE_DIRECTORY) tree.MakeDirectory(unique + "\\" + Named(test.file, name));
       else if (!test.file.empty()) tree.MakeFile(unique + "\\" + Named(test.file, name), attributes, name);
-      if (!test.inLinks && !test.decoy.empty()) tree.MakeFile(unique + "\\" + Named(test.decoy, name));
+      if ((test.attributes & kLinked) != 0) {
+        const std::string decoy = unique + "\\" + Named(test.decoy, name);
+        tree.MakeDirectory(decoy.substr(0, decoy.find_last_of('\\')));
+        ASSERT_TRUE(CreateHardLinkW(Verbatim(at(test.decoy)).c_str(), Verbatim(at(test.file)).c_str(), nullptr));
+      } else if (!test.inLinks && !test.decoy.empty()) {
+        tree.MakeFile(unique + "\\" + Named(test.decoy, name));
+      }
       const std::string decoyBefore = test.decoy.empty() ? "" : ReadBytes(at(test.decoy));
+      const DWORD decoyAttributes = test.decoy.empty() ? 0 : GetFileAttributesW(Verbatim(at(test.decoy)).c_str());
       const std::string target = at(test.file.empty() ? test.row : test.file);
       const DWORD attributesBefore = GetFileAttributesW(Verbatim(target).c_str());
       const bool locked = (test.attributes & kLocked) != 0;
@@ -108,6 +119,7 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       const char expected = test.outcomes[op];
       EXPECT_EQ(result, expected == 'G' || expected == 'R' || expected == 'P');
       EXPECT_EQ(test.decoy.empty() ? "" : ReadBytes(at(test.decoy)), decoyBefore);
+      EXPECT_EQ(test.decoy.empty() ? 0 : GetFileAttributesW(Verbatim(at(test.decoy)).c_str()), decoyAttributes);
       const std::string recycled = ReadBytes(trash + target.substr(target.find_last_of('\\') + 1));
       EXPECT_EQ(recycled, expected == 'R' ? name : "<unreadable>");
       EXPECT_EQ(IsPendingDeletion(target), expected == 'P');
@@ -175,29 +187,27 @@ TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOffBeforeTheRun) {
   }
 }
 
-// A second name keeps the data readable after the shred deleted the first one. Past 4 GiB a
-// 32-bit length or position would end the overwrite early; the file is sparse, so only the
-// shred costs time: about 15 s under Wine, for its million block writes.
+// The fixture holds each file open natively, so its data stays readable through /proc after the
+// shred deleted its one name. Past 4 GiB a 32-bit length or position would end the overwrite
+// early; it costs about 15 s under Wine, for its million block writes.
 TEST(ShredFile, OverwritesWithZerosToTheNextWholeBlockBeforeDeleting) {
+  const std::string directory = EnvironmentPath("VELLOX_TEST_ROOT") + "\\shred";
+  const std::string held = "Z:\\proc\\" + ReadBytes(directory + "\\holder") + "\\fd\\";
   constexpr LONGLONG kFourGiB = 1LL << 32;
-  const struct { LONGLONG length, lengthAtDeletion; } cases[] = {
+  const struct { LONGLONG length, lengthAtDeletion; } cases[] = {  // as scripts/removal-test-files made them
       {0, 4096}, {4096, 4096}, {5000, 8192}, {8192, 8192}, {kFourGiB + 5000, kFourGiB + 8192}};
-  const TempTree tree("shred");
-  Win32RemovalOperations removal(tree.Root());
+  Win32RemovalOperations removal(directory);
+  int descriptor = 3;
   for (const auto& test : cases) {
     SCOPED_TRACE(test.length);
-    const std::string path = tree.Path(std::to_string(test.length) + ".tmp");
-    const std::string link = path + ".link";
-    // No zero byte at either end: any byte the overwrite missed shows.
-    ASSERT_TRUE(WriteAt(path, 0, std::string(static_cast<std::size_t>(std::min<LONGLONG>(test.length, 8192)), 'x')));
-    ASSERT_TRUE(test.length <= 8192 || WriteAt(path, test.length - 10, std::string(10, 'x')));
-    ASSERT_TRUE(CreateHardLinkW(Verbatim(link).c_str(), Verbatim(path).c_str(), nullptr));
+    const std::string path = directory + "\\" + std::to_string(test.length) + ".tmp";
+    const std::string data = held + std::to_string(descriptor++);
+    ASSERT_EQ(ReadBytes(data, 0, 1), test.length == 0 ? "" : "x");
     EXPECT_TRUE(removal.ShredFile(path).removed());
     EXPECT_FALSE(PathExists(path));
     const std::size_t end = static_cast<std::size_t>(std::min<LONGLONG>(test.lengthAtDeletion, 8192));
-    EXPECT_EQ(ReadBytes(link, 0, 8192), std::string(end, '\0'));
-    EXPECT_EQ(ReadBytes(link, test.lengthAtDeletion - end, 8192), std::string(end, '\0'));  // and no more
-    RemoveTree(link);
+    EXPECT_EQ(ReadBytes(data, 0, 8192), std::string(end, '\0'));
+    EXPECT_EQ(ReadBytes(data, test.lengthAtDeletion - end, 8192), std::string(end, '\0'));  // and no more
   }
 }
 
