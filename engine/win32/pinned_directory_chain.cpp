@@ -57,11 +57,6 @@ std::wstring WithoutTrailingDotsAndBlanks(const std::wstring& name) {
   return name.substr(0, name.find_last_not_of(L". ") + 1);
 }
 
-bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
-}
-
 }  // namespace
 
 OwnedHandle& OwnedHandle::operator=(OwnedHandle&& other) noexcept {
@@ -155,8 +150,11 @@ bool PinnedDirectoryChain::Reach(const ExactPath& path, std::size_t anchor, Remo
 }
 
 // Whether the file system names the open file as the entry `name` of the directory it calls
-// `parentName`: a file reached through a link that the open followed names its target. With
-// an empty `name`, only fetches the file system's name for the file.
+// `parentName`: a file reached through a link that the open followed names its target. The names
+// compare exactly, letter case included: where the file system tells case apart (Wine on Linux),
+// an open that ignores case reaches "A.TMP" when "a.tmp" is gone or is a link to it, and only
+// the name the file system gives tells. With an empty `name`, only fetches the file system's
+// name for the file.
 bool PinnedDirectoryChain::NamedAs(HANDLE handle, const std::wstring& parentName, const std::wstring& name,
                                    std::wstring& fileName) {
   static const NtQueryObjectFunction query = NtdllEntry<NtQueryObjectFunction>("NtQueryObject");
@@ -175,7 +173,6 @@ bool PinnedDirectoryChain::NamedAs(HANDLE handle, const std::wstring& parentName
   if (separator == std::wstring::npos) return false;
   std::wstring parent = parentName;
   if (!parent.empty() && parent.back() == L'\\') parent.pop_back();
-  return EqualIgnoringCase(fileName.substr(0, separator), parent) &&
-         EqualIgnoringCase(WithoutTrailingDotsAndBlanks(fileName.substr(separator + 1)),
-                           WithoutTrailingDotsAndBlanks(name));
+  return fileName.compare(0, separator, parent) == 0 &&
+         WithoutTrailingDotsAndBlanks(fileName.substr(separator + 1)) == WithoutTrailingDotsAndBlanks(name);
 }

@@ -78,6 +78,9 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       {"below a directory replaced by a link", true, "tree", "", 0, "tree\\swapped\\x.tmp", "outside\\x.tmp", "XXXXX"},
       // Wine opens a link's target whatever it is asked; Windows would delete the link itself.
       {"a link to a file outside the tree", true, "tree", "", 0, "tree\\link.tmp", "outside\\target.tmp", "XXXXX"},
+      // Where the file system tells case apart, an open that ignores case reaches another entry.
+      {"a link to its sibling named in another case", true, "tree", "", 0, "tree\\case.tmp", "tree\\CASE.TMP", "XXXXX"},
+      {"below a directory named in another case", false, "", "lower\\{}", kNormal, "LOWER\\{}", "", "XXXXX"},
   };
   const std::string trash = EnvironmentPath("XDG_DATA_HOME") + "\\Trash\\files\\";
   ASSERT_NE(trash.front(), '\\') << "recycling needs the tests' own recycle bin";
