@@ -14,6 +14,7 @@ enum class Refusal : std::uint8_t {
   kNameChangedByParsing, // recycle: the shell would reach another file by that name
   kNoRecycleBin,         // recycle: the file would be deleted for good
   kOtherNames,           // shred: the file has other names (hard links), whose data the zeros would reach
+  kStillThere,           // the deletion was accepted, yet the name is still there after it
 };
 
 // What became of one removal: nothing tried yet, the file removed, or why it stayed (an error

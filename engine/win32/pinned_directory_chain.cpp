@@ -46,7 +46,9 @@ OwnedHandle OpenRelative(HANDLE directory, const std::wstring& name, ACCESS_MASK
   const NTSTATUS result = create(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, share, FILE_OPEN,
                                  options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
   if (result != 0) {
-    why = RemovalOutcome::SystemError(toError(result));
+    // The system's own mapping makes a pending deletion "access denied", which says less.
+    constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056);
+    why = RemovalOutcome::SystemError(result == kDeletePending ? ERROR_DELETE_PENDING : toError(result));
     return OwnedHandle();
   }
   return OwnedHandle(handle);
@@ -107,6 +109,29 @@ OwnedHandle PinnedDirectoryChain::OpenFile(const ExactPath& path, std::size_t an
     return OwnedHandle();
   }
   return file;
+}
+
+RemovalOutcome PinnedDirectoryChain::ConfirmGone(const ExactPath& path, std::size_t anchor) {
+  RemovalOutcome why;
+  if (anchor >= path.names.size() || !Reach(path, anchor, why)) return why;
+  // One open of the name in the directory the chain holds: the cheapest question found that
+  // Wine answers from the file system (its attribute query ignores the directory handle). Wine
+  // ignores letter case in it too, so what it finds counts only under the name's exact form.
+  const Directory& parent = directories_.back();
+  const std::wstring& name = path.names.back();
+  const OwnedHandle found =
+      OpenRelative(parent.handle.Get(), name, FILE_READ_ATTRIBUTES, kShareAll, FILE_OPEN_REPARSE_POINT, why);
+  if (!found) {
+    // Gone, or going once the last holder elsewhere closes it.
+    if (why == RemovalOutcome::SystemError(ERROR_FILE_NOT_FOUND) ||
+        why == RemovalOutcome::SystemError(ERROR_DELETE_PENDING)) {
+      return RemovalOutcome::Removed();
+    }
+    return why;
+  }
+  std::wstring fileName;
+  return NamedAs(found.Get(), parent.fileName, name, fileName) ? RemovalOutcome::Refused(Refusal::kStillThere)
+                                                                : RemovalOutcome::Removed();
 }
 
 // Makes the chain hold the anchor and every directory of the path below it.

@@ -43,6 +43,11 @@ class PinnedDirectoryChain {
   // target then shows by its name and is refused.
   OwnedHandle OpenFile(const ExactPath& path, std::size_t anchor, ACCESS_MASK access, ULONG share,
                        RemovalOutcome& why);
+  // Whether the file's exact name is gone from its directory, asked once every handle the
+  // caller had on the file is closed: removed where it is gone, or going once the last holder
+  // elsewhere closes it; refused where it is still there (some systems ignore a failed unlink
+  // at the close, as on a read-only mount under Wine).
+  RemovalOutcome ConfirmGone(const ExactPath& path, std::size_t anchor);
 
  private:
   struct Directory {

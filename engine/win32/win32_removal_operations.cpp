@@ -90,9 +90,19 @@ RemovalOutcome Win32RemovalOperations::CheckBeforePathCall(const std::string& pa
   return link ? RemovalOutcome::Refused(Refusal::kNotAPlainFile) : RemovalOutcome();
 }
 
+// Not tried where the file is marked and its handle closed.
+RemovalOutcome Win32RemovalOperations::MarkAndClose(const std::string& path, RowFile& file) {
+  file = Open(path, DELETE, kShareAll);
+  if (!file.handle) return file.why;
+  const RemovalOutcome marked = MarkForDeletion(file.handle.Get());
+  file.handle = OwnedHandle();
+  return marked.removed() ? RemovalOutcome() : marked;
+}
+
 RemovalOutcome Win32RemovalOperations::PlainDelete(const std::string& path) {
-  const RowFile file = Open(path, DELETE, kShareAll);
-  return file.handle ? MarkForDeletion(file.handle.Get()) : file.why;
+  RowFile file;
+  const RemovalOutcome marked = MarkAndClose(path, file);
+  return marked.kind() != RemovalOutcome::Kind::kNotTried ? marked : chain_.ConfirmGone(file.path, file.anchor);
 }
 
 RemovalOutcome Win32RemovalOperations::ForcedDelete(const std::string& path) {
@@ -100,26 +110,28 @@ RemovalOutcome Win32RemovalOperations::ForcedDelete(const std::string& path) {
   if (plain.kind() != RemovalOutcome::Kind::kSystemError) return plain;
   // Attributes only: such a handle takes no part in sharing, so the attributes are cleared
   // even where a reader holds the file; the delete that follows decides.
-  const RowFile file = Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
+  RowFile file = Open(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll);
   if (!file.handle) return file.why;
   const DWORD original = AttributesOf(file.handle.Get());
   if (original == INVALID_FILE_ATTRIBUTES || !SetAttributes(file.handle.Get(), FILE_ATTRIBUTE_NORMAL)) {
     return LastError();
   }
-  const RemovalOutcome retried = PlainDelete(path);
+  RowFile deleted;
+  const RemovalOutcome marked = MarkAndClose(path, deleted);
   // The attributes belong to the file, not to one of its names: a file that stays, or that
   // keeps another name, gets them back, read-only, hidden or system as before. The handle
   // still open holds off the end of the deleted name until then.
-  if (!retried.removed() || NamesOf(file.handle.Get()) != 1) {
+  if (marked.kind() != RemovalOutcome::Kind::kNotTried || NamesOf(file.handle.Get()) != 1) {
     SetAttributes(file.handle.Get(), original & kRestorableAttributes);
   }
-  return retried;
+  file.handle = OwnedHandle();
+  return marked.kind() != RemovalOutcome::Kind::kNotTried ? marked : chain_.ConfirmGone(file.path, file.anchor);
 }
 
 RemovalOutcome Win32RemovalOperations::ShredFile(const std::string& path) {
   // No sharing: nobody reads the old data while it is overwritten, and a file that anybody
   // holds open is left alone before a byte is written.
-  const RowFile file = Open(path, GENERIC_READ | GENERIC_WRITE | DELETE, 0);
+  RowFile file = Open(path, GENERIC_READ | GENERIC_WRITE | DELETE, 0);
   if (!file.handle) return file.why;
   // A link is refused, for its target is no file of the tree. Read-only files are refused
   // before the first write, as the open itself refuses them on Windows: some systems let a
@@ -138,7 +150,10 @@ RemovalOutcome Win32RemovalOperations::ShredFile(const std::string& path) {
   const RemovalOutcome overwrite = OverwriteWithZeros(file.handle.Get());
   if (overwrite.kind() != RemovalOutcome::Kind::kNotTried) return overwrite;
   if (!FlushFileBuffers(file.handle.Get())) return LastError();
-  return MarkForDeletion(file.handle.Get());
+  const RemovalOutcome marked = MarkForDeletion(file.handle.Get());
+  if (!marked.removed()) return marked;
+  file.handle = OwnedHandle();
+  return chain_.ConfirmGone(file.path, file.anchor);
 }
 
 // Between the check and the shell's own open the file itself may still be replaced; its
@@ -171,7 +186,8 @@ RemovalOutcome Win32RemovalOperations::RecycleFile(const std::string& path) {
   operation.hNameMappings = nullptr;
   operation.lpszProgressTitle = nullptr;
   const int result = SHFileOperationW(&operation);
-  return result == 0 ? RemovalOutcome::Removed() : RemovalOutcome::SystemError(static_cast<std::uint32_t>(result));
+  if (result != 0) return RemovalOutcome::SystemError(static_cast<std::uint32_t>(result));
+  return chain_.ConfirmGone(file.path, file.anchor);
 }
 
 // The registration names a path: whatever stands there at the next start is deleted, so the

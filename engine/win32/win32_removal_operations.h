@@ -56,6 +56,9 @@ class Win32RemovalOperations final : public RemovalOperations {
     RemovalOutcome why;
   };
   RowFile Open(const std::string& path, ACCESS_MASK access, ULONG share);
+  // Opens the file for deletion, marks it and closes it; not tried where all that succeeded.
+  // Whether the name went with the handle is for ConfirmGone to tell.
+  RemovalOutcome MarkAndClose(const std::string& path, RowFile& file);
   // Opens the file to check it is a plain file, and closes it again, for the system calls that
   // take a path and do their own opening. Not tried where the check passed.
   RemovalOutcome CheckBeforePathCall(const std::string& path, RowFile& file);
