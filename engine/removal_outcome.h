@@ -15,6 +15,10 @@ enum class Refusal : std::uint8_t {
   kNoRecycleBin,         // recycle: the file would be deleted for good
   kOtherNames,           // shred: the file has other names (hard links), whose data the zeros would reach
   kStillThere,           // the deletion was accepted, yet the name is still there after it
+  kZerosMissTheData,     // shred: sparse, compressed or encrypted, so zeros would not land on the old data
+  kNamedStreams,         // shred: the file has named data streams, which the zeros would not reach
+  kNetworkDrive,         // shred: on a network drive, where the server decides where data goes
+  kCancelled,            // the user cancelled the removal in hand; the file stays under its name
 };
 
 // What became of one removal: nothing tried yet, the file removed, or why it stayed (an error

@@ -2,9 +2,10 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
-
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -28,6 +29,46 @@ DWORD NamesOf(HANDLE file) {
   return standard.NumberOfLinks;
 }
 
+// Whether the file has data streams besides its own. A file system that cannot list streams (FAT,
+// Wine) keeps none.
+RemovalOutcome CheckNoNamedStreams(HANDLE file) {
+  std::vector<DWORD> buffer(16384);
+  if (!GetFileInformationByHandleEx(file, FileStreamInfo, buffer.data(), static_cast<DWORD>(buffer.size() * 4))) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_INVALID_FUNCTION || error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED) {
+      return RemovalOutcome();
+    }
+    return RemovalOutcome::SystemError(error);
+  }
+  const BYTE* entry = reinterpret_cast<const BYTE*>(buffer.data());
+  for (;;) {
+    const FILE_STREAM_INFO* stream = reinterpret_cast<const FILE_STREAM_INFO*>(entry);
+    const std::wstring name(stream->StreamName, stream->StreamNameLength / sizeof(wchar_t));
+    if (name != L"::$DATA") return RemovalOutcome::Refused(Refusal::kNamedStreams);
+    if (stream->NextEntryOffset == 0) return RemovalOutcome();
+    entry += stream->NextEntryOffset;
+  }
+}
+
+// Why zeros written through the open file would miss some of its old data or spend new space;
+// not tried where they would land on all of it and on nothing else. Compressed and encrypted data
+// lies on the disk as other bytes than those written; the holes of a sparse file (allocation
+// short of its length) hold no old data and would each take new space, as many zeros as the
+// file is long; the data under other names (hard links) would be zeroed with it and stay; named
+// streams would keep theirs.
+RemovalOutcome WhyZerosWouldMiss(HANDLE file, DWORD attributes) {
+  if ((attributes & (FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_ENCRYPTED)) != 0) {
+    return RemovalOutcome::Refused(Refusal::kZerosMissTheData);
+  }
+  FILE_STANDARD_INFO standard = {};
+  if (!GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof(standard))) return LastError();
+  if (standard.NumberOfLinks > 1) return RemovalOutcome::Refused(Refusal::kOtherNames);
+  if (standard.AllocationSize.QuadPart < standard.EndOfFile.QuadPart) {
+    return RemovalOutcome::Refused(Refusal::kZerosMissTheData);
+  }
+  return CheckNoNamedStreams(file);
+}
+
 // The file goes when its last handle closes.
 RemovalOutcome MarkForDeletion(HANDLE file) {
   FILE_DISPOSITION_INFO disposition = {TRUE};
@@ -45,9 +86,10 @@ bool SetAttributes(HANDLE file, DWORD attributes) {
 // Overwrites an open file from its start with zero blocks until the position is at or past
 // the length it had. Not tried when that old length was covered; else why not: a write that
 // fails or falls short (a full disk) ends the overwrite, and only the bytes actually written
-// count. The position is counted from the bytes written rather than asked of the system after
-// each block: a write moves it by exactly that much, and the query doubled the cost of a shred.
-RemovalOutcome OverwriteWithZeros(HANDLE file) {
+// count; a cancel is honoured before any block. The position is counted from the bytes written
+// rather than asked of the system after each block: a write moves it by exactly that much, and
+// the query doubled the cost of a shred.
+RemovalOutcome OverwriteWithZeros(HANDLE file, const std::function<bool()>& cancelRequested) {
   LARGE_INTEGER length = {};
   LARGE_INTEGER start = {};
   if (!GetFileSizeEx(file, &length) || !SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return LastError();
@@ -55,6 +97,7 @@ RemovalOutcome OverwriteWithZeros(HANDLE file) {
   const char block[kShredBlockSize] = {};
   LONGLONG position = 0;
   do {
+    if (cancelRequested && cancelRequested()) return RemovalOutcome::Refused(Refusal::kCancelled);
     DWORD written = 0;
     const BOOL wrote = WriteFile(file, block, kShredBlockSize, &written, nullptr);
     position += written;
@@ -67,9 +110,22 @@ RemovalOutcome OverwriteWithZeros(HANDLE file) {
 
 }  // namespace
 
-Win32RemovalOperations::Win32RemovalOperations(std::string scanRoot,
-                                               std::function<HWND()> ownerWindow)
-    : scanRoot_(std::move(scanRoot)), ownerWindow_(std::move(ownerWindow)) {}
+Win32RemovalOperations::Win32RemovalOperations(std::string scanRoot, std::function<HWND()> ownerWindow,
+                                               std::function<bool()> cancelRequested)
+    : scanRoot_(std::move(scanRoot)),
+      ownerWindow_(std::move(ownerWindow)),
+      cancelRequested_(std::move(cancelRequested)) {}
+
+UINT Win32RemovalOperations::DriveTypeOf(const RowFile& file) {
+  const std::wstring anchor = file.path.OrdinaryText(file.anchor);
+  auto known = driveTypes_.find(anchor);
+  if (known == driveTypes_.end()) {
+    std::vector<wchar_t> root(std::max<std::size_t>(anchor.size(), MAX_PATH) + 2);
+    const bool found = GetVolumePathNameW(anchor.c_str(), root.data(), static_cast<DWORD>(root.size())) != 0;
+    known = driveTypes_.emplace(anchor, found ? GetDriveTypeW(root.data()) : DRIVE_UNKNOWN).first;
+  }
+  return known->second;
+}
 
 Win32RemovalOperations::RowFile Win32RemovalOperations::Open(const std::string& path, ACCESS_MASK access,
                                                              ULONG share) {
@@ -141,13 +197,14 @@ RemovalOutcome Win32RemovalOperations::ShredFile(const std::string& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return RemovalOutcome::Refused(Refusal::kNotAPlainFile);
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return RemovalOutcome::Refused(Refusal::kReadOnly);
-  // The zeros would reach the data under every other name, which the delete leaves in place.
-  const DWORD names = NamesOf(file.handle.Get());
-  if (names == 0) return LastError();
-  if (names > 1) return RemovalOutcome::Refused(Refusal::kOtherNames);
+  // On a network drive the server decides where written data goes.
+  if (DriveTypeOf(file) == DRIVE_REMOTE) return RemovalOutcome::Refused(Refusal::kNetworkDrive);
+  const RemovalOutcome missed = WhyZerosWouldMiss(file.handle.Get(), attributes);
+  if (missed.kind() != RemovalOutcome::Kind::kNotTried) return missed;
   // Deleting a file whose old data may still be on the disk would lose the user's only
-  // chance to shred it again: it stays, and its row with it.
-  const RemovalOutcome overwrite = OverwriteWithZeros(file.handle.Get());
+  // chance to shred it again: it stays, and its row with it. So does a file whose shred the
+  // user cancelled, under its own name.
+  const RemovalOutcome overwrite = OverwriteWithZeros(file.handle.Get(), cancelRequested_);
   if (overwrite.kind() != RemovalOutcome::Kind::kNotTried) return overwrite;
   if (!FlushFileBuffers(file.handle.Get())) return LastError();
   const RemovalOutcome marked = MarkForDeletion(file.handle.Get());

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 
 // The removal operations on the Win32 file and shell services. Each acts only on the file its
@@ -23,8 +24,10 @@ class Win32RemovalOperations final : public RemovalOperations {
   // root every directory below the path's drive is checked. ownerWindow names the window that
   // owns the shell's recycle-bin operation (the application's main window); when it is empty or
   // gives null, the desktop window owns it.
+  // cancelRequested, when given, is asked between the blocks of a shred.
   explicit Win32RemovalOperations(std::string scanRoot = std::string(),
-                                  std::function<HWND()> ownerWindow = nullptr);
+                                  std::function<HWND()> ownerWindow = nullptr,
+                                  std::function<bool()> cancelRequested = nullptr);
 
   // Deletes the file. Where the system opens a link itself (Windows), a link is deleted as a
   // link; where it cannot (Wine), a link is refused.
@@ -59,12 +62,16 @@ class Win32RemovalOperations final : public RemovalOperations {
   // Opens the file for deletion, marks it and closes it; not tried where all that succeeded.
   // Whether the name went with the handle is for ConfirmGone to tell.
   RemovalOutcome MarkAndClose(const std::string& path, RowFile& file);
+  // The kind of drive below the row's anchor (GetDriveTypeW), asked once per anchor and run.
+  UINT DriveTypeOf(const RowFile& file);
   // Opens the file to check it is a plain file, and closes it again, for the system calls that
   // take a path and do their own opening. Not tried where the check passed.
   RemovalOutcome CheckBeforePathCall(const std::string& path, RowFile& file);
 
   std::string scanRoot_;
   std::function<HWND()> ownerWindow_;
+  std::function<bool()> cancelRequested_;
+  std::map<std::wstring, UINT> driveTypes_;  // anchor -> drive type
   PinnedDirectoryChain chain_;
   RecycleBinCheck bins_;
 };

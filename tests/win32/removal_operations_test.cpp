@@ -4,10 +4,13 @@
 #include "tests/win32/temp_tree.h"
 
 #include <shellapi.h>
+#include <winioctl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -23,6 +26,24 @@ bool IsPendingDeletion(const std::string& path) {
   return (L'\0' + list).find(L'\0' + (L"\\??\\" + Widen(path)) + L'\0' + L'\0') != std::wstring::npos;
 }
 
+// Maps a drive letter of the Wine prefix to a Linux directory with the drive type given, as
+// winecfg does through Wine's mount manager; DRIVE_NO_ROOT_DIR removes it. False without Wine.
+bool DefineWineDrive(wchar_t letter, const char* directory, UINT type) {
+  struct { ULONG size, type, fsType; DWORD serial; ULONGLONG device; WCHAR letter; USHORT mountPoint, deviceName, label; char path[1024]; } drive = {};
+  const std::size_t length = std::strlen(directory) + 1;
+  if (length > sizeof(drive.path)) return false;
+  std::memcpy(drive.path, directory, length);
+  drive.size = static_cast<ULONG>(offsetof(decltype(drive), path) + length);
+  drive.type = type;
+  drive.letter = letter;
+  drive.mountPoint = type == DRIVE_NO_ROOT_DIR ? 0 : static_cast<USHORT>(offsetof(decltype(drive), path));
+  const HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  const DWORD define = CTL_CODE(0x6d, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+  const bool defined = DeviceIoControl(manager, define, &drive, drive.size, nullptr, 0, nullptr, nullptr) != 0;
+  CloseHandle(manager);
+  return defined;
+}
+
 // The outcomes of the operations, in this order, one letter each:
 //   G  true; the name is free and nothing went to the recycle bin
 //   K  false; contents and attributes as before
@@ -33,15 +54,15 @@ RemovalOutcome (RemovalOperations::*const kOperations[])(const std::string&) = {
     &RemovalOperations::PlainDelete, &RemovalOperations::ForcedDelete, &RemovalOperations::ShredFile,
     &RemovalOperations::RecycleFile, &RemovalOperations::DeleteAtRestart};
 
-// Each case and operation has a directory of its own, or shares one that the fixture made (and
-// that nothing removes from); "{}" in a path there stands for a file name of the operation's own
-// (the recycle bin keeps names). The scan's root is `root` there; the row names `row`, or the
-// file when that is empty.
+// Each case and operation has a directory of its own (reached through the drive letter given as
+// fixture, where one is), or shares one that the fixture made and that nothing removes from; "{}"
+// in a path there stands for a file name of the operation's own (the recycle bin keeps names).
+// The scan's root is `root` there; the row names `row`, or the file when that is empty.
 constexpr DWORD kLocked = 0x80000000;  // held open elsewhere without sharing
 constexpr DWORD kLinked = 0x40000000;  // the decoy is a second name (hard link) of the file
 struct Case {
   const char* kind;
-  const char* fixture;  // the fixture's directory below VELLOX_TEST_ROOT, or null for one of its own
+  const char* fixture;  // the fixture's directory below VELLOX_TEST_ROOT, a drive ("N:"), or null
   std::string root, file;
   DWORD attributes;        // of the file, kLocked and kLinked; FILE_ATTRIBUTE_DIRECTORY makes a directory
   std::string row, decoy;  // the decoy must keep its contents and attributes
@@ -84,12 +105,17 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       {"below a directory named in another case", nullptr, "", "lower\\{}", kNormal, "LOWER\\{}", "", "XXXXX"},
       // Wine ignores the failed unlink when the handle closes.
       {"on a read-only mount", "read-only", "", "", 0, "x.tmp", "", "KKKKP"},
+      // The server decides where a network drive's data goes; neither drive keeps a recycle bin.
+      {"on a network drive", "N:", "", "{}", kNormal, "", "", "GGKKP"},
+      {"on a removable drive", "R:", "", "{}", kNormal, "", "", "GGGKP"},
   };
   const std::string trash = EnvironmentPath("XDG_DATA_HOME") + "\\Trash\\files\\";
   ASSERT_NE(trash.front(), '\\') << "recycling needs the tests' own recycle bin";
   const std::string fixtures = EnvironmentPath("VELLOX_TEST_ROOT") + "\\";
   ASSERT_EQ(ReadBytes(fixtures + "links\\tree\\link.tmp"), "target") << "RemovalFiles.Setup makes the links";
   const TempTree tree("\u65b0\u5efa\u6587\u4ef6\u5939");  // 新建文件夹
+  const bool drives = DefineWineDrive(L'N', std::getenv("VELLOX_TEST_ROOT"), DRIVE_REMOTE) &&
+                      DefineWineDrive(L'R', std::getenv("VELLOX_TEST_ROOT"), DRIVE_REMOVABLE);
   // No later start of this Wine prefix is to delete anything, and Wine drops the first character
   // of a name that it appends to an empty list: the test begins and ends without one.
   RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
@@ -99,8 +125,10 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       const std::string unique = std::to_string(c) + "-" + std::to_string(op);
       SCOPED_TRACE("operation " + std::to_string(op) + " on a file " + test.kind);
       const std::string name = "\u62a5\u544a \u0395\u03bb\u03bb\u03b7\u03bd " + unique + ".tmp";  // 报告 Ελλην
-      if (test.fixture != nullptr && !PathExists(fixtures + test.fixture)) continue;  // it may need root
-      const std::string base = test.fixture != nullptr ? fixtures + test.fixture : tree.Path(unique);
+      const bool drive = test.fixture != nullptr && test.fixture[1] == ':';
+      if (drive ? !drives : test.fixture != nullptr && !PathExists(fixtures + test.fixture)) continue;  // Wine, root
+      const std::string base = drive ? test.fixture + tree.Path(unique).substr(TestTreeBase().size())
+                                     : test.fixture != nullptr ? fixtures + test.fixture : tree.Path(unique);
       const auto at = [&](const std::string& relative) { return base + "\\" + Named(relative, name); };
       const DWORD attributes = test.attributes & ~(kLocked | kLinked);
       if (attributes == FILE_ATTRIBUTE_DIRECTORY) tree.MakeDirectory(unique + "\\" + Named(test.file, name));
@@ -143,6 +171,7 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
     }
   }
   RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending);
+  for (const wchar_t letter : {L'N', L'R'}) DefineWineDrive(letter, "", DRIVE_NO_ROOT_DIR);
 }
 
 // Rows in nested and sibling directories, each holding a file of the same name: every row
@@ -222,28 +251,40 @@ TEST(ShredFile, OverwritesWithZerosToTheNextWholeBlockBeforeDeleting) {
   }
 }
 
-// On a small file system that the fixture mounted: a file whose old data could not all be
-// overwritten stays, to be shredded once there is room; one whose old length was covered goes.
-TEST(ShredFile, OnAFullDiskDeletesOnlyAFileWhoseOldLengthWasCovered) {
+// On a small file system that the fixture mounted a shred spends no new space: a sparse file
+// (allocation short of its length) is refused before a byte is written, with room or without;
+// a file whose allocation holds its length goes, even with the volume full.
+TEST(ShredFile, OnASmallVolumeWritesOnlyWhereTheDataLies) {
   const std::string directory = EnvironmentPath("VELLOX_TEST_ROOT") + "\\full-disk";
   if (!PathExists(directory + "\\mounted")) GTEST_SKIP() << "the fixture could not mount a file system (needs root)";
   const std::string filler = directory + "\\filler";
   const std::string path = directory + "\\victim.tmp";
-  // The first block holds data, the rest is a hole that needs new space.
-  const struct { LONGLONG length; bool shredded; } cases[] = {{32768, false}, {0, true}};
+  const struct { LONGLONG data, length; bool full, shredded; } cases[] = {  // "x" bytes, then "x" at length - 1
+      {0, 1LL << 30, false, false}, {4096, 32768, true, false}, {0, 0, true, true}, {8192, 8192, true, true}};
   Win32RemovalOperations removal(directory);
   for (const auto& test : cases) {
     SCOPED_TRACE(test.length);
-    ASSERT_TRUE(WriteAt(path, 0, std::string(test.length == 0 ? 0 : 4096, 'x')));
-    ASSERT_TRUE(test.length == 0 || WriteAt(path, test.length - 1, "x"));
+    ASSERT_TRUE(WriteAt(path, 0, std::string(static_cast<std::size_t>(test.data), 'x')));
+    ASSERT_TRUE(test.length == test.data || WriteAt(path, test.length - 1, "x"));
     int blocks = 0;
-    while (WriteAt(filler, blocks * 4096LL, std::string(4096, 'f')) && blocks < 1024) ++blocks;
+    while (test.full && WriteAt(filler, blocks * 4096LL, std::string(4096, 'f')) && blocks < 1024) ++blocks;
     ASSERT_LT(blocks, 1024) << "the file system never filled up";
-    EXPECT_EQ(removal.ShredFile(path), test.shredded ? RemovalOutcome::Removed() : RemovalOutcome::SystemError(ERROR_DISK_FULL));
+    EXPECT_EQ(removal.ShredFile(path), test.shredded ? RemovalOutcome::Removed() : RemovalOutcome::Refused(Refusal::kZerosMissTheData));
     EXPECT_EQ(ReadBytes(path, test.length - 1, 2), test.shredded ? "<unreadable>" : "x");  // its old end
     RemoveTree(path);
     RemoveTree(filler);
   }
+}
+
+// A cancel between blocks stops the shred in hand: the file stays under its name, zeroed up to
+// the block the cancel came before.
+TEST(ShredFile, ACancelBetweenBlocksKeepsTheFileUnderItsName) {
+  const TempTree tree("cancel");
+  tree.MakeFile("large.tmp", FILE_ATTRIBUTE_NORMAL, std::string(64 * 4096, 'x'));
+  int asked = 0;
+  Win32RemovalOperations removal(tree.Root(), nullptr, [&asked] { return ++asked > 3; });
+  EXPECT_EQ(removal.ShredFile(tree.Path("large.tmp")), RemovalOutcome::Refused(Refusal::kCancelled));
+  EXPECT_EQ(ReadBytes(tree.Path("large.tmp"), 0, 3 * 4096 + 1), std::string(3 * 4096, '\0') + "x");
 }
 
 }  // namespace

@@ -41,7 +41,8 @@ std::function<void()> DeleteRun(const std::string& scanRoot, ResultList& results
                                 ProgressOperations& progress, std::atomic<std::int32_t>& busyFlag,
                                 std::atomic<std::int32_t>& deleteMode) {
   return [scanRoot, &results, &progress, &busyFlag, &deleteMode] {
-    Win32RemovalOperations removal(scanRoot, [] { return CCleanerApp::Instance().MainWindow(); });
+    Win32RemovalOperations removal(
+        scanRoot, [] { return CCleanerApp::Instance().MainWindow(); }, [&progress] { return progress.CancelRequested(); });
     DeleteJob job{results, progress, removal, busyFlag, deleteMode};
     DeleteWorker(&job);
   };
