@@ -233,17 +233,21 @@ RemovalOutcome Win32RemovalOperations::RecycleFile(const std::string& path) {
   from.push_back(L'\0');
   from.push_back(L'\0');
 
+  // Where the bin cannot take the file after all (its volume full, the file too large for it),
+  // the shell would delete it for good without a word; with the nuke warning it asks the user
+  // first, and No aborts.
   SHFILEOPSTRUCTW operation = {};
   operation.hwnd = owner;
   operation.wFunc = FO_DELETE;
   operation.pFrom = from.c_str();
   operation.pTo = nullptr;
-  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
-  operation.fAnyOperationsAborted = TRUE;
+  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI | FOF_WANTNUKEWARNING;
+  operation.fAnyOperationsAborted = FALSE;
   operation.hNameMappings = nullptr;
   operation.lpszProgressTitle = nullptr;
   const int result = SHFileOperationW(&operation);
   if (result != 0) return RemovalOutcome::SystemError(static_cast<std::uint32_t>(result));
+  if (operation.fAnyOperationsAborted) return RemovalOutcome::Refused(Refusal::kKeptOutOfBin);
   return chain_.ConfirmGone(file.path, file.anchor);
 }
 

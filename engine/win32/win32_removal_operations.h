@@ -14,8 +14,9 @@
 // row names, as it is at the moment of removal: the path goes to the system exactly (no name
 // loses a trailing dot or blank, no length limit short of the file system's), and a directory,
 // a link or junction on the way below the scan's root, or a directory or link standing where
-// the file was, makes the operation refuse. No operation shows a window, asks or retries. One
-// object serves one deletion run, on the worker's thread.
+// the file was, makes the operation refuse. No operation retries; none shows a window or asks,
+// but for the shell's question before a file to recycle would be deleted for good. One object
+// serves one deletion run, on the worker's thread.
 class Win32RemovalOperations final : public RemovalOperations {
  public:
   // scanRoot is the root text of the scan whose rows the run removes: every path given must
@@ -41,10 +42,11 @@ class Win32RemovalOperations final : public RemovalOperations {
   // other names (hard links) and files that anybody holds open are not touched. A file that
   // could not be overwritten to its old end, or not flushed, stays where it is.
   RemovalOutcome ShredFile(const std::string& path) override;
-  // Moves the file to the recycle bin without any shell window. The shell takes only ordinary
-  // paths and parses them, so a file that parsing would not reach (a name ending in a dot or
-  // blank, a path of MAX_PATH or more) is left in place and gives false; so is a file on a drive
-  // that has no recycle bin, which the shell would delete for good.
+  // Moves the file to the recycle bin. The shell takes only ordinary paths and parses them, so a
+  // file that parsing would not reach (a name ending in a dot or blank, a path of MAX_PATH or
+  // more) is left in place; so is a file on a drive that has no recycle bin, which the shell
+  // would delete for good. Where the bin turns out unable to take the file, the shell asks
+  // whether to delete it for good (its one window); No leaves it in place.
   RemovalOutcome RecycleFile(const std::string& path) override;
   // Registers the file for deletion at the next system start; it stays until then.
   RemovalOutcome DeleteAtRestart(const std::string& path) override;

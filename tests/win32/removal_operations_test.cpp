@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -43,6 +45,40 @@ bool DefineWineDrive(wchar_t letter, const char* directory, UINT type) {
   CloseHandle(manager);
   return defined;
 }
+
+// Answers every dialog that this process shows (the shell's questions) with a button, from a
+// thread of its own, while it lives; counts the questions.
+class DialogAnswerer {
+ public:
+  explicit DialogAnswerer(int button)
+      : button_(button), thread_([this] {
+          for (; !stop_; Sleep(20)) EnumWindows(AnswerIfOurs, reinterpret_cast<LPARAM>(this));
+        }) {}
+  ~DialogAnswerer() {
+    stop_ = true;
+    thread_.join();
+  }
+  int Questions() const { return questions_; }
+
+ private:
+  static BOOL CALLBACK AnswerIfOurs(HWND window, LPARAM self) {
+    DWORD process = 0;
+    wchar_t kind[8] = {};
+    GetWindowThreadProcessId(window, &process);
+    GetClassNameW(window, kind, 8);
+    if (process != GetCurrentProcessId() || std::wstring(kind) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+    auto* answerer = reinterpret_cast<DialogAnswerer*>(self);
+    ++answerer->questions_;
+    PostMessageW(window, WM_COMMAND, answerer->button_, 0);
+    while (IsWindow(window) && !answerer->stop_) Sleep(5);
+    return TRUE;
+  }
+
+  int button_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> questions_{0};
+  std::thread thread_;
+};
 
 // The outcomes of the operations, in this order, one letter each:
 //   G  true; the name is free and nothing went to the recycle bin
@@ -114,6 +150,7 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
   const std::string fixtures = EnvironmentPath("VELLOX_TEST_ROOT") + "\\";
   ASSERT_EQ(ReadBytes(fixtures + "links\\tree\\link.tmp"), "target") << "RemovalFiles.Setup makes the links";
   const TempTree tree("\u65b0\u5efa\u6587\u4ef6\u5939");  // 新建文件夹
+  const DialogAnswerer no(IDNO);  // the shell asks before it would delete for good what the bin cannot take
   const bool drives = DefineWineDrive(L'N', std::getenv("VELLOX_TEST_ROOT"), DRIVE_REMOTE) &&
                       DefineWineDrive(L'R', std::getenv("VELLOX_TEST_ROOT"), DRIVE_REMOVABLE);
   // No later start of this Wine prefix is to delete anything, and Wine drops the first character
@@ -199,6 +236,24 @@ TEST(RecycleFileWithoutABin, LeavesTheFileWhereTheShellWouldDeleteItForGood) {
   EXPECT_EQ(Win32RemovalOperations(tree.Root()).RecycleFile(tree.Path("precious.tmp")),
             RemovalOutcome::Refused(Refusal::kNoRecycleBin));
   EXPECT_EQ(ReadBytes(tree.Path("precious.tmp")), "precious");
+}
+
+// Where the bin cannot take a file after all (here its volume is a 64 KiB file system that the
+// fixture mounted), the shell asks before it deletes the file for good: No keeps the file, Yes
+// deletes it. Runs under its own ctest entry, with that bin.
+TEST(RecycleFileToASmallBin, AsksBeforeDeletingForGoodAndNoKeepsTheFile) {
+  if (std::getenv("VELLOX_SMALL_BIN") == nullptr) GTEST_SKIP() << "runs under its own ctest entry";
+  if (!PathExists(EnvironmentPath("XDG_DATA_HOME"))) GTEST_SKIP() << "the fixture could not mount a file system (needs root)";
+  const TempTree tree("small-bin");
+  for (const int answer : {IDNO, IDYES}) {
+    const std::string path = tree.Path(std::to_string(answer) + ".tmp");
+    tree.MakeFile(std::to_string(answer) + ".tmp", FILE_ATTRIBUTE_NORMAL, std::string(256 << 10, 'b'));
+    const DialogAnswerer answerer(answer);
+    EXPECT_EQ(Win32RemovalOperations(tree.Root()).RecycleFile(path),
+              answer == IDNO ? RemovalOutcome::Refused(Refusal::kKeptOutOfBin) : RemovalOutcome::Removed());
+    EXPECT_EQ(answerer.Questions(), 1);
+    EXPECT_EQ(ReadBytes(path, 0, 1 << 20), answer == IDNO ? std::string(256 << 10, 'b') : "<unreadable>");
+  }
 }
 
 // The same for the user's settings that turn the bin off, asked once per drive and run (the
