@@ -130,7 +130,11 @@ UINT Win32RemovalOperations::DriveTypeOf(const RowFile& file) {
 Win32RemovalOperations::RowFile Win32RemovalOperations::Open(const std::string& path, ACCESS_MASK access,
                                                              ULONG share) {
   RowFile file;
-  if (!ToExactRowPath(scanRoot_, path, file.path, file.anchor)) {
+  // U+FFFD stands where the system could not give a name as text (Wine lists bytes that are
+  // no UTF-8 so): two different files may show as the same text, and the text reaches either.
+  if (path.find("\xEF\xBF\xBD") != std::string::npos) {
+    file.why = RemovalOutcome::Refused(Refusal::kNameNotText);
+  } else if (!ToExactRowPath(scanRoot_, path, file.path, file.anchor)) {
     file.why = RemovalOutcome::Refused(Refusal::kOutsideScan);
   } else {
     file.handle = chain_.OpenFile(file.path, file.anchor, access, share, file.why);

@@ -141,6 +141,8 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       {"below a directory named in another case", nullptr, "", "lower\\{}", kNormal, "LOWER\\{}", "", "XXXXX"},
       // Wine ignores the failed unlink when the handle closes.
       {"on a read-only mount", "read-only", "", "", 0, "x.tmp", "", "KKKKP"},
+      // Wine lists both names that are no UTF-8 as "\ufffd.txt", and that text opens either.
+      {"named with bytes that are no text, beside another such", "odd-names", "", "", 0, "\ufffd.txt", "", "XXXXX"},
       // The server decides where a network drive's data goes; neither drive keeps a recycle bin.
       {"on a network drive", "N:", "", "{}", kNormal, "", "", "GGKKP"},
       {"on a removable drive", "R:", "", "{}", kNormal, "", "", "GGGKP"},
@@ -182,6 +184,7 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       const std::string target = at(test.file.empty() ? test.row : test.file);
       const DWORD attributesBefore = GetFileAttributesW(Verbatim(target).c_str());
       const std::string contentsBefore = ReadBytes(target);
+      const int entriesBefore = EntriesOf(base);  // a fixture's directory keeps them all
       const bool locked = (test.attributes & kLocked) != 0;
       const HANDLE lock = locked ? CreateFileW(Verbatim(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                                                nullptr) : INVALID_HANDLE_VALUE;
@@ -199,6 +202,7 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       if (expected == 'R') EXPECT_EQ(recycled, name);
       else EXPECT_NE(recycled, name);
       EXPECT_EQ(IsPendingDeletion(target), expected == 'P');
+      if (test.fixture != nullptr && !drive) { EXPECT_EQ(EntriesOf(base), entriesBefore); }
       const bool existed = attributesBefore != INVALID_FILE_ATTRIBUTES;
       EXPECT_EQ(PathExists(target), expected == 'X' ? existed : expected == 'K' || expected == 'P');
       if (expected == 'K' || expected == 'P') {
