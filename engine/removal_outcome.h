@@ -21,6 +21,7 @@ enum class Refusal : std::uint8_t {
   kCancelled,            // the user cancelled the removal in hand; the file stays under its name
   kKeptOutOfBin,         // recycle: the bin could not take the file, and the user chose to keep it
   kNameNotText,          // the path holds U+FFFD, where the system could not give a name as text
+  kAnchorReplaced,       // the scanned directory (or one a pattern's ".." reached) is no longer the one scanned
 };
 
 // What became of one removal: nothing tried yet, the file removed, or why it stayed (an error

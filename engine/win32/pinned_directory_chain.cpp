@@ -2,6 +2,8 @@
 
 #include <winternl.h>
 
+#include <cstdint>
+
 namespace {
 
 // Directories are held with read access, which takes part in sharing, and without delete
@@ -81,6 +83,14 @@ DWORD AttributesOf(HANDLE file) {
   return tag.FileAttributes;
 }
 
+bool IdentityOf(HANDLE file, DirectoryIdentity& identity) {
+  BY_HANDLE_FILE_INFORMATION information = {};
+  if (!GetFileInformationByHandle(file, &information)) return false;
+  identity.volume = information.dwVolumeSerialNumber;
+  identity.file = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+  return true;
+}
+
 OwnedHandle PinnedDirectoryChain::OpenFile(const ExactPath& path, std::size_t anchor, ACCESS_MASK access,
                                            ULONG share, RemovalOutcome& why) {
   if (anchor >= path.names.size()) {
@@ -148,6 +158,16 @@ bool PinnedDirectoryChain::Reach(const ExactPath& path, std::size_t anchor, Remo
     if (!NamedAs(handle.Get(), std::wstring(), std::wstring(), fileName)) {
       why = RemovalOutcome::SystemError(ERROR_INVALID_HANDLE);
       return false;
+    }
+    // The text may name another directory than the scan walked: the root or a directory above
+    // it renamed and another (or a link to one) put in its place, another medium in the drive.
+    if (expectsAnchors_) {
+      const auto expected = anchors_.find(anchorText);
+      DirectoryIdentity identity;
+      if (expected == anchors_.end() || !IdentityOf(handle.Get(), identity) || !(identity == expected->second)) {
+        why = RemovalOutcome::Refused(Refusal::kAnchorReplaced);
+        return false;
+      }
     }
     directories_.push_back(Directory{anchorText, std::move(handle), fileName});
   }

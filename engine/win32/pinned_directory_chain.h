@@ -1,11 +1,15 @@
 #pragma once
 
+#include "engine/file_enumeration.h"
 #include "engine/removal_outcome.h"
 #include "engine/win32/exact_path.h"
 
 #include <windows.h>
 
+#include <utility>
+
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -36,6 +40,14 @@ class OwnedHandle {
 // in common, which spares reopening them for every file.
 class PinnedDirectoryChain {
  public:
+  // From now on an anchor counts only where it is one of these (keyed by ExactPath::Text) with
+  // the identity given; every path below any other is refused.
+  void ExpectAnchors(std::map<std::wstring, DirectoryIdentity> anchors) {
+    anchors_ = std::move(anchors);
+    expectsAnchors_ = true;
+    directories_.clear();
+  }
+
   // The file that `path` names below its first `anchor` names (the anchor itself is taken as
   // it is), opened without following a link or reparse point where the system can do that,
   // with the access and sharing given. Empty where any check fails or the file is a directory,
@@ -62,7 +74,12 @@ class PinnedDirectoryChain {
 
   std::vector<Directory> directories_;  // the anchor first
   std::vector<DWORD> nameBuffer_;
+  std::map<std::wstring, DirectoryIdentity> anchors_;
+  bool expectsAnchors_ = false;
 };
 
 // The attributes of an open file; INVALID_FILE_ATTRIBUTES where they cannot be read.
 DWORD AttributesOf(HANDLE file);
+
+// The identity of an open file or directory; false where it cannot be read.
+bool IdentityOf(HANDLE file, DirectoryIdentity& identity);

@@ -12,4 +12,5 @@
 class Win32FileEnumeration final : public FileEnumeration {
  public:
   std::vector<FoundEntry> Enumerate(const std::string& search) override;
+  bool IdentifyDirectory(const std::string& directory, DirectoryIdentity& identity) override;
 };

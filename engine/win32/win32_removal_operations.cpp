@@ -1,5 +1,7 @@
 #include "engine/win32/win32_removal_operations.h"
 
+#include "engine/win32/utf.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -115,6 +117,15 @@ Win32RemovalOperations::Win32RemovalOperations(std::string scanRoot, std::functi
     : scanRoot_(std::move(scanRoot)),
       ownerWindow_(std::move(ownerWindow)),
       cancelRequested_(std::move(cancelRequested)) {}
+
+void Win32RemovalOperations::ExpectAnchors(const ScanAnchors& anchors) {
+  std::map<std::wstring, DirectoryIdentity> exact;
+  for (const auto& [text, identity] : anchors) {
+    ExactPath path;
+    if (ToExactPath(Widen(text), path)) exact.emplace(path.Text(), identity);
+  }
+  chain_.ExpectAnchors(std::move(exact));
+}
 
 UINT Win32RemovalOperations::DriveTypeOf(const RowFile& file) {
   const std::wstring anchor = file.path.OrdinaryText(file.anchor);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/removal_operations.h"
+#include "engine/scan_worker.h"
 #include "engine/win32/pinned_directory_chain.h"
 #include "engine/win32/recycle_bin_check.h"
 
@@ -29,6 +30,10 @@ class Win32RemovalOperations final : public RemovalOperations {
   explicit Win32RemovalOperations(std::string scanRoot = std::string(),
                                   std::function<HWND()> ownerWindow = nullptr,
                                   std::function<bool()> cancelRequested = nullptr);
+
+  // From now on a row counts only below one of the scan's anchors, still the very directory the
+  // scan recorded; the rest are refused. Without this call any anchor counts.
+  void ExpectAnchors(const ScanAnchors& anchors);
 
   // Deletes the file. Where the system opens a link itself (Windows), a link is deleted as a
   // link; where it cannot (Wine), a link is refused.

@@ -160,4 +160,29 @@ TEST(ScanWorker, SweepsThenReadsThePatternsThenWalks) {
   EXPECT_EQ(w.log.back() + " " + w.log[w.log.size() - 2], "redraw 1 hide");
 }
 
+// The scan records its root's identity, and, once the patterns are read, that of each directory
+// above it that a pattern's ".." steps reach (above the drive's root is the root again); one it
+// cannot identify is left out.
+TEST(ScanWorker, RecordsTheDirectoriesItsRowsHangFrom) {
+  FakeFileSystem fs;
+  WorkerLog w;
+  fs.AddFile("C:\\a\\b\\c\\x.tmp");  // a is 1, b 2
+  const struct { std::string root; TargetPatternList patterns; Texts anchors; } cases[] = {
+      {"C:\\a\\b\\\\", {"*.tmp", "c\\*.tmp", "C:..\\*.tmp"}, {"C:\\a\\b\\ 2"}},
+      {"C:\\a\\b", {"c\\..\\..\\*.tmp", "./../c/*.tmp"}, {"C:\\a\\b\\ 2", "C:\\a\\b\\..\\ 1"}},
+      {"C:\\a", {"..\\..\\*.tmp"}, {"C:\\a\\ 1", "C:\\a\\..\\ 0", "C:\\a\\..\\..\\ 0"}},
+      {"C:\\gone", {"..\\*.tmp"}, {"C:\\gone\\..\\ 0"}},
+  };
+  for (const auto& test : cases) {
+    const PatternRequest request{false, true, false, false, {}, test.patterns};
+    ScanAnchors anchors = {{"earlier", {}}};
+    ScanJob job{test.root, false, [&] { return request; }, fs, w, w};
+    job.anchors = &anchors;
+    ScanWorker(&job);
+    Texts recorded;
+    for (const auto& [text, identity] : anchors) recorded.push_back(text + " " + std::to_string(identity.file));
+    EXPECT_EQ(recorded, test.anchors) << test.root;
+  }
+}
+
 }  // namespace

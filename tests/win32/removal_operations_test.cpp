@@ -1,6 +1,7 @@
 #include "engine/win32/win32_removal_operations.h"
 
 #include "engine/win32/utf.h"
+#include "engine/win32/win32_file_enumeration.h"
 #include "tests/win32/temp_tree.h"
 
 #include <shellapi.h>
@@ -227,6 +228,51 @@ TEST(RemovalOperations, ARunRemovesEachRowsOwnFileAcrossDirectories) {
     for (std::size_t later = i + 1; later < 6; ++later) EXPECT_EQ(ReadBytes(tree.Path(rows[later])), rows[later]);
   }
   EXPECT_FALSE(MoveFileW(Verbatim(tree.Path("a\\b")).c_str(), Verbatim(tree.Path("moved")).c_str()));
+}
+
+// A run removes nothing below an anchor that is no longer the directory the scan recorded: the
+// root renamed away and another put in its place, or now a link to another directory; a
+// directory that a pattern's ".." reached, replaced or never recorded.
+TEST(RemovalOperations, NothingGoesBelowAnAnchorThatIsNoLongerTheScannedDirectory) {
+  const TempTree tree("anchors");
+  const std::string links = EnvironmentPath("VELLOX_TEST_ROOT") + "\\links";
+  // Below the case's own directory (with root\x.tmp, other\x.tmp and far\y.tmp) or the fixture's
+  // links; the identities recorded for the root and for the directory above it are those of
+  // `scanned` and `above` (none where empty), taken before `other` is renamed to root where asked.
+  const struct { const char* kind; bool inLinks; std::string root, row, scanned, above; bool swap, removed; } cases[] = {
+      {"the scanned root", false, "root", "root\\x.tmp", "root", "", false, true},
+      {"the root renamed away, another renamed in", false, "root", "root\\x.tmp", "root", "", true, false},
+      {"the root now a link to another directory", true, "tree\\swapped", "tree\\swapped\\x.tmp", "tree", "", false, false},
+      {"reached through .. as scanned", false, "root", "root\\..\\far\\y.tmp", "root", ".", false, true},
+      {"reached through .., another directory", false, "root", "root\\..\\far\\y.tmp", "root", "other", false, false},
+      {"reached through .., not recorded", false, "root", "root\\..\\far\\y.tmp", "root", "", false, false},
+  };
+  for (std::size_t c = 0; c < sizeof(cases) / sizeof(cases[0]); ++c) {
+    const auto& test = cases[c];
+    SCOPED_TRACE(test.kind);
+    const std::string base = test.inLinks ? links : tree.Path(std::to_string(c));
+    for (const char* file : {"root\\x.tmp", "other\\x.tmp", "far\\y.tmp"}) {
+      if (!test.inLinks) tree.MakeFile(std::to_string(c) + "\\" + file, FILE_ATTRIBUTE_NORMAL, file);
+    }
+    ScanAnchors anchors;
+    DirectoryIdentity identity;
+    Win32FileEnumeration files;
+    ASSERT_TRUE(files.IdentifyDirectory(base + "\\" + test.scanned, identity));
+    anchors.emplace_back(base + "\\" + test.root + "\\", identity);
+    if (!test.above.empty() && files.IdentifyDirectory(base + "\\" + test.above, identity)) {
+      anchors.emplace_back(base + "\\" + test.root + "\\..\\", identity);
+    }
+    if (test.swap) {
+      ASSERT_TRUE(MoveFileW(Verbatim(base + "\\root").c_str(), Verbatim(base + "\\old").c_str()) &&
+                  MoveFileW(Verbatim(base + "\\other").c_str(), Verbatim(base + "\\root").c_str()));
+    }
+    const std::string before = ReadBytes(base + "\\" + test.row);
+    Win32RemovalOperations removal(base + "\\" + test.root);
+    removal.ExpectAnchors(anchors);
+    EXPECT_EQ(removal.PlainDelete(base + "\\" + test.row),
+              test.removed ? RemovalOutcome::Removed() : RemovalOutcome::Refused(Refusal::kAnchorReplaced));
+    EXPECT_EQ(ReadBytes(base + "\\" + test.row), test.removed ? "<unreadable>" : before);
+  }
 }
 
 // Where the shell would delete a file for good although asked to recycle it, the file stays.

@@ -263,7 +263,7 @@ void CCleanerDlg::OnScan() {
   results_.DeleteAllRows();
   scanRoot_ = root;
   if (!StartWorker(ScanRun(*this, root, CustomTargetList, QuickSearchList, rows_,
-                           progress_.State()))) {
+                           progress_.State(), scanAnchors_))) {
     ShowMessage("启动查询程序失败,请退出后重新启动...", MB_ICONINFORMATION);
   }
 }
@@ -304,7 +304,7 @@ void CCleanerDlg::RunDeleteCommand(int questionId, DeleteMode mode) {
   if (results_.RowCount() == 0) return;
   if (ShowMessage(LoadResourceString(questionId), MB_YESNO | MB_ICONQUESTION) == IDNO) return;
   deleteMode_ = mode;
-  if (!StartWorker(DeleteRun(scanRoot_, rows_, progress_.State(), busyFlag_, deleteMode_))) {
+  if (!StartWorker(DeleteRun(scanRoot_, scanAnchors_, rows_, progress_.State(), busyFlag_, deleteMode_))) {
     ShowMessage(LoadResourceString(IDS_DELETE_START_FAILED), MB_ICONINFORMATION);
   }
 }

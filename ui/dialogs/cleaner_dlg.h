@@ -2,6 +2,7 @@
 
 #include "engine/delete_mode.h"
 #include "engine/result_model.h"
+#include "engine/scan_worker.h"
 #include "engine/target_pattern.h"
 #include "ui/dialogs/dialog.h"
 #include "ui/dialogs/progress_dlg.h"
@@ -91,8 +92,9 @@ class CCleanerDlg : public Dialog {
   HWND toolTip_ = nullptr;
   std::atomic<std::int32_t> deleteMode_{ModePlain};
   std::atomic<std::int32_t> busyFlag_{0};
-  // The root of the scan whose rows the list holds.
+  // The root of the scan whose rows the list holds, and the directories its rows hang from.
   std::string scanRoot_;
+  ScanAnchors scanAnchors_;
   // Refresh timer ticks since the running worker started.
   unsigned refreshes_ = 0;
   // The result to end with once the running worker has finished, when an end was asked for.

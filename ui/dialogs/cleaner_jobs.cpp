@@ -21,9 +21,9 @@ PatternRequest ReadPatternRequest(const Dialog& window, const TargetPatternList&
 std::function<void()> ScanRun(const Dialog& window, const std::string& root,
                               const TargetPatternList& customTargets,
                               const TargetPatternList& quickSearch, ResultList& results,
-                              ProgressOperations& progress) {
+                              ProgressOperations& progress, ScanAnchors& anchors) {
   const bool sweep = window.IsItemChecked(IDC_TARGET_VC6);
-  return [&window, root, sweep, &customTargets, &quickSearch, &results, &progress] {
+  return [&window, root, sweep, &customTargets, &quickSearch, &results, &progress, &anchors] {
     // The pattern dialogs replace the lists on the window thread, so they are read there.
     const auto readPatterns = [&] {
       PatternRequest request;
@@ -33,16 +33,18 @@ std::function<void()> ScanRun(const Dialog& window, const std::string& root,
     };
     Win32FileEnumeration files;
     ScanJob job{root, sweep, readPatterns, files, results, progress};
+    job.anchors = &anchors;
     ScanWorker(&job);
   };
 }
 
-std::function<void()> DeleteRun(const std::string& scanRoot, ResultList& results,
+std::function<void()> DeleteRun(const std::string& scanRoot, const ScanAnchors& anchors, ResultList& results,
                                 ProgressOperations& progress, std::atomic<std::int32_t>& busyFlag,
                                 std::atomic<std::int32_t>& deleteMode) {
-  return [scanRoot, &results, &progress, &busyFlag, &deleteMode] {
+  return [scanRoot, anchors, &results, &progress, &busyFlag, &deleteMode] {
     Win32RemovalOperations removal(
         scanRoot, [] { return CCleanerApp::Instance().MainWindow(); }, [&progress] { return progress.CancelRequested(); });
+    removal.ExpectAnchors(anchors);
     DeleteJob job{results, progress, removal, busyFlag, deleteMode};
     DeleteWorker(&job);
   };
