@@ -267,11 +267,51 @@ RemovalOutcome Win32RemovalOperations::RecycleFile(const std::string& path) {
 }
 
 // The registration names a path: whatever stands there at the next start is deleted, so the
-// check can only vouch for the file as it is now.
+// check can only vouch for the file as it is now. A drive letter may name another medium or
+// share by then, so none on a removable or network drive is registered, and the file is named
+// through its volume's own name (\\?\Volume{...}\) where that reaches it now. Wine resolves no
+// such name, and its start-up processing passes one on as a relative path that deletes nothing
+// (tried with wineboot -r): there the drive letter is registered.
 RemovalOutcome Win32RemovalOperations::DeleteAtRestart(const std::string& path) {
-  RowFile file;
-  const RemovalOutcome checked = CheckBeforePathCall(path, file);
-  if (checked.kind() != RemovalOutcome::Kind::kNotTried) return checked;
-  if (!MoveFileExW(file.path.Text().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return LastError();
+  RowFile file = Open(path, FILE_READ_ATTRIBUTES, kShareAll);
+  if (!file.handle) return file.why;
+  DirectoryIdentity identity;
+  if (IsLink(file.handle.Get())) return RemovalOutcome::Refused(Refusal::kNotAPlainFile);
+  if (!IdentityOf(file.handle.Get(), identity)) return LastError();
+  file.handle = OwnedHandle();
+  const UINT drive = DriveTypeOf(file);
+  if (drive == DRIVE_REMOVABLE || drive == DRIVE_CDROM || drive == DRIVE_REMOTE) {
+    return RemovalOutcome::Refused(Refusal::kChangeableDrive);
+  }
+  std::wstring registered = file.path.Text();
+  const std::wstring byVolume = VolumeNamePath(file);
+  DirectoryIdentity reached;
+  const HANDLE opened = byVolume.empty() ? INVALID_HANDLE_VALUE
+                                         : CreateFileW(byVolume.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const OwnedHandle check(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+  if (check && IdentityOf(check.Get(), reached) && reached == identity) registered = byVolume;
+  if (!MoveFileExW(registered.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return LastError();
   return RemovalOutcome::Removed();
+}
+
+// "\\?\Volume{...}\" and the path below the volume's mount point; empty where the volume has no
+// such name. Nothing below the anchor is a mount point (the chain refuses them), so the file lies
+// on the anchor's volume.
+std::wstring Win32RemovalOperations::VolumeNamePath(const RowFile& file) {
+  const std::wstring anchor = file.path.OrdinaryText(file.anchor) + L"\\";
+  std::vector<wchar_t> root(anchor.size() + MAX_PATH);
+  wchar_t volume[64] = {};
+  if (!GetVolumePathNameW(anchor.c_str(), root.data(), static_cast<DWORD>(root.size())) ||
+      !GetVolumeNameForVolumeMountPointW(root.data(), volume, ARRAYSIZE(volume))) {
+    return std::wstring();
+  }
+  const std::wstring mountPoint = root.data();
+  const std::wstring ordinary = file.path.OrdinaryText();
+  if (ordinary.size() <= mountPoint.size() ||
+      CompareStringOrdinal(ordinary.c_str(), static_cast<int>(mountPoint.size()), mountPoint.c_str(),
+                           static_cast<int>(mountPoint.size()), TRUE) != CSTR_EQUAL) {
+    return std::wstring();
+  }
+  return volume + ordinary.substr(mountPoint.size());
 }

@@ -53,7 +53,9 @@ class Win32RemovalOperations final : public RemovalOperations {
   // would delete for good. Where the bin turns out unable to take the file, the shell asks
   // whether to delete it for good (its one window); No leaves it in place.
   RemovalOutcome RecycleFile(const std::string& path) override;
-  // Registers the file for deletion at the next system start; it stays until then.
+  // Registers the file for deletion at the next system start; it stays until then. Whatever
+  // stands at its path at that start is deleted, through links put in since. Refused on
+  // removable and network drives, whose letter may then name another medium or share.
   RemovalOutcome DeleteAtRestart(const std::string& path) override;
 
  private:
@@ -71,6 +73,7 @@ class Win32RemovalOperations final : public RemovalOperations {
   RemovalOutcome MarkAndClose(const std::string& path, RowFile& file);
   // The kind of drive below the row's anchor (GetDriveTypeW), asked once per anchor and run.
   UINT DriveTypeOf(const RowFile& file);
+  std::wstring VolumeNamePath(const RowFile& file);
   // Opens the file to check it is a plain file, and closes it again, for the system calls that
   // take a path and do their own opening. Not tried where the check passed.
   RemovalOutcome CheckBeforePathCall(const std::string& path, RowFile& file);

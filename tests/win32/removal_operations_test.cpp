@@ -144,9 +144,10 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
       {"on a read-only mount", "read-only", "", "", 0, "x.tmp", "", "KKKKP"},
       // Wine lists both names that are no UTF-8 as "\ufffd.txt", and that text opens either.
       {"named with bytes that are no text, beside another such", "odd-names", "", "", 0, "\ufffd.txt", "", "XXXXX"},
-      // The server decides where a network drive's data goes; neither drive keeps a recycle bin.
-      {"on a network drive", "N:", "", "{}", kNormal, "", "", "GGKKP"},
-      {"on a removable drive", "R:", "", "{}", kNormal, "", "", "GGGKP"},
+      // The server decides where a network drive's data goes; neither drive keeps a recycle bin,
+      // and at the next start its letter may name another medium or share.
+      {"on a network drive", "N:", "", "{}", kNormal, "", "", "GGKKK"},
+      {"on a removable drive", "R:", "", "{}", kNormal, "", "", "GGGKK"},
   };
   const std::string trash = EnvironmentPath("XDG_DATA_HOME") + "\\Trash\\files\\";
   ASSERT_NE(trash.front(), '\\') << "recycling needs the tests' own recycle bin";
