@@ -6,6 +6,16 @@
 #include "ui/app/cleaner_app.h"
 #include "ui/resources/resource.h"
 
+#include <windows.h>
+
+namespace {
+
+// A drive without a medium, or one that fails, must not stop a worker behind the system's "no
+// disk" or critical-error box: the call in hand fails instead, and the worker goes on.
+void QuietCriticalErrors() { SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr); }
+
+}  // namespace
+
 PatternRequest ReadPatternRequest(const Dialog& window, const TargetPatternList& customTargets,
                                   const TargetPatternList& quickSearch) {
   PatternRequest request;
@@ -24,6 +34,7 @@ std::function<void()> ScanRun(const Dialog& window, const std::string& root,
                               ProgressOperations& progress, ScanAnchors& anchors) {
   const bool sweep = window.IsItemChecked(IDC_TARGET_VC6);
   return [&window, root, sweep, &customTargets, &quickSearch, &results, &progress, &anchors] {
+    QuietCriticalErrors();
     // The pattern dialogs replace the lists on the window thread, so they are read there.
     const auto readPatterns = [&] {
       PatternRequest request;
@@ -42,6 +53,7 @@ std::function<void()> DeleteRun(const std::string& scanRoot, const ScanAnchors& 
                                 ProgressOperations& progress, std::atomic<std::int32_t>& busyFlag,
                                 std::atomic<std::int32_t>& deleteMode) {
   return [scanRoot, anchors, &results, &progress, &busyFlag, &deleteMode] {
+    QuietCriticalErrors();
     Win32RemovalOperations removal(
         scanRoot, [] { return CCleanerApp::Instance().MainWindow(); }, [&progress] { return progress.CancelRequested(); });
     removal.ExpectAnchors(anchors);
