@@ -295,11 +295,11 @@ RemovalOutcome Win32RemovalOperations::DeleteAtRestart(const std::string& path) 
   return RemovalOutcome::Removed();
 }
 
-// "\\?\Volume{...}\" and the path below the volume's mount point; empty where the volume has no
-// such name. Nothing below the anchor is a mount point (the chain refuses them), so the file lies
-// on the anchor's volume.
+// Nothing below the anchor is a mount point (the chain refuses them), so the file lies on the
+// anchor's volume.
 std::wstring Win32RemovalOperations::VolumeNamePath(const RowFile& file) {
-  const std::wstring anchor = file.path.OrdinaryText(file.anchor) + L"\\";
+  std::wstring anchor = file.path.OrdinaryText(file.anchor);
+  if (anchor.back() != L'\\') anchor += L'\\';
   std::vector<wchar_t> root(anchor.size() + MAX_PATH);
   wchar_t volume[64] = {};
   if (!GetVolumePathNameW(anchor.c_str(), root.data(), static_cast<DWORD>(root.size())) ||

@@ -12,12 +12,14 @@
 #include <string>
 
 // The removal operations on the Win32 file and shell services. Each acts only on the file its
-// row names, as it is at the moment of removal: the path goes to the system exactly (no name
-// loses a trailing dot or blank, no length limit short of the file system's), and a directory,
-// a link or junction on the way below the scan's root, or a directory or link standing where
-// the file was, makes the operation refuse. No operation retries; none shows a window or asks,
-// but for the shell's question before a file to recycle would be deleted for good. One object
-// serves one deletion run, on the worker's thread.
+// row names, as it is at the moment of removal, and under no other of its names: the path goes
+// to the system exactly (no name loses a trailing dot or blank, no length limit short of the
+// file system's), and a directory, a link or junction on the way below the scan's root, an entry
+// whose name differs from the row's in anything but trailing dots and blanks, a directory or
+// link standing where the file was, or a name that the system could not give as text makes the
+// operation refuse. A removal counts only once the name is gone. No operation retries; none
+// shows a window or asks, but for the shell's question before a file to recycle would be deleted
+// for good. One object serves one deletion run, on the worker's thread.
 class Win32RemovalOperations final : public RemovalOperations {
  public:
   // scanRoot is the root text of the scan whose rows the run removes: every path given must
@@ -25,8 +27,8 @@ class Win32RemovalOperations final : public RemovalOperations {
   // ".." steps (from a pattern) climb above it, those below the point they reach. Without a
   // root every directory below the path's drive is checked. ownerWindow names the window that
   // owns the shell's recycle-bin operation (the application's main window); when it is empty or
-  // gives null, the desktop window owns it.
-  // cancelRequested, when given, is asked between the blocks of a shred.
+  // gives null, the desktop window owns it. cancelRequested, when given, is asked between the
+  // blocks of a shred.
   explicit Win32RemovalOperations(std::string scanRoot = std::string(),
                                   std::function<HWND()> ownerWindow = nullptr,
                                   std::function<bool()> cancelRequested = nullptr);
@@ -43,9 +45,11 @@ class Win32RemovalOperations final : public RemovalOperations {
   // back.
   RemovalOutcome ForcedDelete(const std::string& path) override;
   // Overwrites the file once with zeros, in 4096-byte blocks to the first multiple of 4096 at
-  // or past its end, flushes it to the disk and deletes it. Read-only files, links, files with
-  // other names (hard links) and files that anybody holds open are not touched. A file that
-  // could not be overwritten to its old end, or not flushed, stays where it is.
+  // or past its end, flushes it to the disk and deletes it. Not touched: read-only files, links,
+  // files with other names (hard links), files whose data the zeros would miss or that would
+  // take new space for them (sparse, compressed, encrypted, with named streams, on a network
+  // drive) and files that anybody holds open. A file that could not be overwritten to its old
+  // end, or not flushed, or whose shred was cancelled, stays where it is under its name.
   RemovalOutcome ShredFile(const std::string& path) override;
   // Moves the file to the recycle bin. The shell takes only ordinary paths and parses them, so a
   // file that parsing would not reach (a name ending in a dot or blank, a path of MAX_PATH or
@@ -73,6 +77,8 @@ class Win32RemovalOperations final : public RemovalOperations {
   RemovalOutcome MarkAndClose(const std::string& path, RowFile& file);
   // The kind of drive below the row's anchor (GetDriveTypeW), asked once per anchor and run.
   UINT DriveTypeOf(const RowFile& file);
+  // The file's path through its volume's own name ("\\?\Volume{...}\..."); empty where there is
+  // none.
   std::wstring VolumeNamePath(const RowFile& file);
   // Opens the file to check it is a plain file, and closes it again, for the system calls that
   // take a path and do their own opening. Not tried where the check passed.
