@@ -29,16 +29,22 @@ std::vector<std::string> ListSubdirectories(DirectoryReader& reader, const std::
 namespace {
 
 // The name under which the directory's listing shows `name` (long or short) as a directory that
-// is not a reparse point; empty where it shows none.
+// is not a reparse point; empty where it shows none. Where the file system tells case apart and
+// several entries differ from `name` in case only, the search reaches the one named exactly, or
+// one that no listing can tell: then none is named.
 std::string PlainSubdirectoryName(DirectoryReader& reader, const std::string& directory,
                                   const std::string& name) {
+  std::string found;
+  int matches = 0;
   for (const ListedEntry entry : reader.FullListing(directory)) {
     if (!entry.isDirectory || entry.name == "." || entry.name == "..") continue;
+    if (entry.name == name) return entry.isReparsePoint ? std::string() : std::string(entry.name);
     if (EqualIgnoringAsciiCase(entry.name, name) || EqualIgnoringAsciiCase(entry.shortName, name)) {
-      return entry.isReparsePoint ? std::string() : std::string(entry.name);
+      found = entry.isReparsePoint ? std::string() : std::string(entry.name);
+      ++matches;
     }
   }
-  return std::string();
+  return matches == 1 ? found : std::string();
 }
 
 std::string WithoutLeadingSeparators(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include "engine/win32/utf.h"
 #include "engine/win32/win32_file_enumeration.h"
+#include "tests/win32/memory_scan_window.h"
 #include "tests/win32/temp_tree.h"
 
 #include <shellapi.h>
@@ -229,6 +230,29 @@ TEST(RemovalOperations, ARunRemovesEachRowsOwnFileAcrossDirectories) {
     for (std::size_t later = i + 1; later < 6; ++later) EXPECT_EQ(ReadBytes(tree.Path(rows[later])), rows[later]);
   }
   EXPECT_FALSE(MoveFileW(Verbatim(tree.Path("a\\b")).c_str(), Verbatim(tree.Path("moved")).c_str()));
+}
+
+// Where the file system tells case apart, rows name a pattern's directory as the directory that
+// its search reached, so that their removal reaches the file listed: the one named exactly, else
+// the only one of that name in any case; where several differ in case only, none is listed.
+TEST(ScanRows, NameAPatternsDirectoryAsTheOneItsSearchReached) {
+  const std::string root = EnvironmentPath("VELLOX_TEST_ROOT") + "\\cased";
+  Win32FileEnumeration files;
+  MemoryScanWindow window(files);
+  window.directory = root;
+  window.ticked = {TargetBox::Quick};
+  const struct { TargetPattern pattern; Texts rows; } cases[] = {
+      {"temp\\*.tmp", {root + "\\temp\\x.tmp"}},
+      {"Temp\\*.tmp", {root + "\\Temp\\x.tmp"}},
+      {"ONLY\\*.tmp", {root + "\\Only\\y.tmp"}},
+      {"TEMP\\*.tmp", {}},
+  };
+  for (const auto& test : cases) {
+    window.paths.clear();
+    window.quickSearch = {test.pattern};
+    window.Scan();
+    EXPECT_EQ(window.paths, test.rows) << test.pattern;
+  }
 }
 
 // A run removes nothing below an anchor that is no longer the directory the scan recorded: the
