@@ -88,10 +88,11 @@ gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
 
 # The removal tests work on real files with what a Windows program cannot set up for itself
 # under Wine: a recycle bin of their own (Wine's is the freedesktop trash below XDG_DATA_HOME,
-# kept out of the user's home here), a system without any recycle bin, and a small file
-# system that a fixture mounts natively (root only; the tests that need it skip without it).
-# The fixture is a bash script, so on Windows itself there is none: the tests that need its
-# files skip, and the test without a recycle bin, which only Wine can stage, is not registered.
+# kept out of the user's home here), a system without any recycle bin, one on a volume too small
+# for the files sent to it, and small file systems that a fixture mounts natively (root only;
+# the tests that need them skip without them). The fixture is a bash script, so on Windows
+# itself there is none: the tests that need its files skip, and the tests of recycle bins that
+# only Wine can stage are not registered.
 target_link_libraries(engine PUBLIC advapi32 user32)
 set(REMOVAL_TEST_ROOT ${CMAKE_BINARY_DIR}/test-trees/removal)
 file(GLOB REMOVAL_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/removal_*.cpp)
@@ -99,13 +100,16 @@ add_executable(removal_tests ${REMOVAL_TEST_SOURCES})
 target_compile_options(removal_tests PRIVATE ${PROJECT_WARNINGS})
 target_link_libraries(removal_tests PRIVATE engine gtest gmock gtest_main)
 gtest_discover_tests(removal_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  TEST_FILTER "-RecycleFileWithoutABin.*"
+  TEST_FILTER "-RecycleFileWithoutABin.*:RecycleFileToASmallBin.*"
   PROPERTIES FIXTURES_REQUIRED removal_files ENVIRONMENT "VELLOX_TEST_ROOT=${REMOVAL_TEST_ROOT}"
     ENVIRONMENT_MODIFICATION "XDG_DATA_HOME=set:${REMOVAL_TEST_ROOT}/xdg-data")
 if(CMAKE_CROSSCOMPILING)
   add_test(NAME RecycleFileWithoutABin COMMAND removal_tests --gtest_filter=RecycleFileWithoutABin.*)
   set_tests_properties(RecycleFileWithoutABin PROPERTIES FIXTURES_REQUIRED removal_files
     ENVIRONMENT "VELLOX_TEST_ROOT=${REMOVAL_TEST_ROOT};XDG_DATA_HOME=${REMOVAL_TEST_ROOT}/no-such-directory/xdg-data;VELLOX_NO_RECYCLE_BIN=1")
+  add_test(NAME RecycleFileToASmallBin COMMAND removal_tests --gtest_filter=RecycleFileToASmallBin.*)
+  set_tests_properties(RecycleFileToASmallBin PROPERTIES FIXTURES_REQUIRED removal_files
+    ENVIRONMENT "VELLOX_TEST_ROOT=${REMOVAL_TEST_ROOT};XDG_DATA_HOME=${REMOVAL_TEST_ROOT}/small-bin/xdg-data;VELLOX_SMALL_BIN=1")
   add_test(NAME RemovalFiles.Setup COMMAND ${PROJECT_SOURCE_DIR}/scripts/removal-test-files setup ${REMOVAL_TEST_ROOT})
   add_test(NAME RemovalFiles.Cleanup COMMAND ${PROJECT_SOURCE_DIR}/scripts/removal-test-files cleanup ${REMOVAL_TEST_ROOT})
   set_tests_properties(RemovalFiles.Setup PROPERTIES FIXTURES_SETUP removal_files)

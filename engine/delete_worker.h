@@ -22,6 +22,7 @@ struct DeleteJob {
 // operation that DeleteMode selects at that moment, and tells the list what came of it: a row
 // leaves the list exactly when its removal succeeds. The rows that stay keep their numbers and
 // ticks. A cancel request is
-// honoured before the next row, after the removal in hand has finished. A null job does
-// nothing; nothing is thrown out of it.
+// honoured before the next row, after the removal in hand has finished (a removal may heed it
+// too: a shred stops between blocks and leaves its file). A null job does nothing; nothing is
+// thrown out of it.
 void DeleteWorker(DeleteJob* job);

@@ -15,7 +15,16 @@ struct FoundEntry {
   std::uint64_t size = 0;       // in bytes, as the listing gives it; 0 for a directory
 };
 
-// The one file-system operation of the scan side. Given a search string (a directory,
+// What tells a directory from every other while it exists: its volume and its number there.
+struct DirectoryIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t file = 0;
+  friend bool operator==(const DirectoryIdentity& a, const DirectoryIdentity& b) {
+    return a.volume == b.volume && a.file == b.file;
+  }
+};
+
+// The file-system operations of the scan side. Given a search string (a directory,
 // a separator and a pattern, "D:\src\*.*"), yields the entries of that one directory whose long
 // or short name matches the pattern, in the file system's own order: wildcards and letter case
 // are the file system's, hidden and system entries and "." and ".." are included. A
@@ -27,4 +36,11 @@ class FileEnumeration {
   virtual std::vector<FoundEntry> Enumerate(const std::string& search) = 0;
   // Gives the rest of the system about a millisecond; the walks do so now and then.
   virtual void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+  // The identity of the directory that the text names (links followed), as it is now; false
+  // where it cannot be told.
+  virtual bool IdentifyDirectory(const std::string& directory, DirectoryIdentity& identity) {
+    static_cast<void>(directory);
+    static_cast<void>(identity);
+    return false;
+  }
 };

@@ -26,27 +26,40 @@ std::vector<std::string> ListSubdirectories(DirectoryReader& reader, const std::
 
 namespace {
 
-// Whether the directory's listing shows the name, long or short, as a directory that is not a
-// reparse point.
-bool IsPlainSubdirectory(DirectoryReader& reader, const std::string& directory,
-                         const std::string& name) {
+// The name under which the directory's listing shows `name` (long or short) as a directory that
+// is not a reparse point; empty where it shows none. Where the file system tells case apart and
+// several entries differ from `name` in case only, the search reaches the one named exactly, or
+// one that no listing can tell: then none is named.
+std::string PlainSubdirectoryName(DirectoryReader& reader, const std::string& directory,
+                                  const std::string& name) {
+  std::string found;
+  int matches = 0;
   for (const ListedEntry entry : reader.FullListing(directory)) {
     if (!entry.isDirectory || entry.name == "." || entry.name == "..") continue;
+    if (entry.name == name) return entry.isReparsePoint ? std::string() : std::string(entry.name);
     if (EqualIgnoringAsciiCase(entry.name, name) || EqualIgnoringAsciiCase(entry.shortName, name)) {
-      return !entry.isReparsePoint;
+      found = entry.isReparsePoint ? std::string() : std::string(entry.name);
+      ++matches;
     }
   }
-  return false;
+  return matches == 1 ? found : std::string();
 }
 
-// Whether the pattern's directory part leads only through directories the walk itself would
-// enter: a junction or directory link on the way holds files outside the tree, which must not
-// become rows to remove. The steps are taken as path parsing takes them ("." stays, ".." goes
-// back one). A part with a drive or one that climbs above the directory leaves the tree by its
-// own wording and is searched as written.
-bool StaysInTree(DirectoryReader& reader, const std::string& directory,
-                 const TargetPattern& pattern) {
+std::string WithoutLeadingSeparators(const std::string& text) {
+  return text.substr(std::min(text.find_first_not_of('\\'), text.size()));
+}
+
+// The pattern's directory part as the rows name it, "" or ending in "\"; false where it leads
+// through anything but a directory the walk itself would enter: a junction or directory link on
+// the way holds files outside the tree, which must not become rows to remove. The steps are taken
+// as path parsing takes them ("." stays, ".." goes back one), and each is named as the listing
+// names it, in its own letter case and by its long name: the removal accepts a directory only by
+// the exact name the file system gives it. A part with a drive or one that climbs above the
+// directory leaves the tree by its own wording and is searched and named as written.
+bool DirectoryPartInTree(DirectoryReader& reader, const std::string& directory,
+                         const TargetPattern& pattern, std::string& named) {
   const std::string part = PatternDirectoryPart(pattern);
+  named = WithoutLeadingSeparators(part);
   if (part.empty() || (part.size() >= 2 && part[1] == ':')) return true;
   std::vector<std::string> steps;
   std::string step;
@@ -64,9 +77,12 @@ bool StaysInTree(DirectoryReader& reader, const std::string& directory,
     step.clear();
   }
   std::string at = directory;
+  named.clear();
   for (const std::string& name : steps) {
-    if (!IsPlainSubdirectory(reader, at, name)) return false;
-    at = JoinPath(at, name);
+    const std::string listed = PlainSubdirectoryName(reader, at, name);
+    if (listed.empty()) return false;
+    at = JoinPath(at, listed);
+    named += listed + "\\";
   }
   return true;
 }
@@ -75,7 +91,8 @@ bool StaysInTree(DirectoryReader& reader, const std::string& directory,
 
 std::vector<FoundEntry> ListMatchingFiles(DirectoryReader& reader, const std::string& directory,
                                           const TargetPattern& pattern) {
-  if (!StaysInTree(reader, directory, pattern)) return {};
+  std::string part;
+  if (!DirectoryPartInTree(reader, directory, pattern, part)) return {};
   return reader.Search(directory, pattern);
 }
 
@@ -88,18 +105,15 @@ std::string PatternDirectoryPart(const TargetPattern& pattern) {
 
 namespace {
 
-std::string WithoutLeadingSeparators(const std::string& text) {
-  return text.substr(std::min(text.find_first_not_of('\\'), text.size()));
-}
-
 void AddPatternMatches(DirectoryReader& reader, ResultList& results, const std::string& directory,
                        const TargetPattern& pattern) {
-  const std::vector<FoundEntry> files = ListMatchingFiles(reader, directory, pattern);
+  std::string part;
+  if (!DirectoryPartInTree(reader, directory, pattern, part)) return;
+  const std::vector<FoundEntry> files = reader.Search(directory, pattern);
   // The row count takes the list's lock: asked only where rows will follow.
   if (files.empty()) return;
   int number = results.RowCount() + 1;
-  const std::string base =
-      JoinPath(directory, WithoutLeadingSeparators(PatternDirectoryPart(pattern)));
+  const std::string base = JoinPath(directory, part);
   FoundFile found;
   for (const FoundEntry& file : files) {
     found.path.assign(base).append(file.name);

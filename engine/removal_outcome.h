@@ -13,6 +13,20 @@ enum class Refusal : std::uint8_t {
   kNotWhollyOverwritten, // shred: the zeros did not reach the file's old end, or were not flushed
   kNameChangedByParsing, // recycle: the shell would reach another file by that name
   kNoRecycleBin,         // recycle: the file would be deleted for good
+  kOtherNames,           // shred: the file has other names (hard links), whose data the zeros
+                         // would reach
+  kStillThere,           // the deletion was accepted, yet the name is still there after it
+  kZerosMissTheData,     // shred: sparse, compressed or encrypted, so the zeros would miss the old
+                         // data (or, for a sparse file, take new space)
+  kNamedStreams,         // shred: the file has named data streams, which the zeros would not reach
+  kNetworkDrive,         // shred: on a network drive, where the server decides where data goes
+  kCancelled,            // the user cancelled the removal in hand; the file stays under its name
+  kKeptOutOfBin,         // recycle: the bin could not take the file, and the user kept it
+  kNameNotText,          // the path holds U+FFFD, where the system could not give a name as text
+  kAnchorReplaced,       // the scanned directory, or one a pattern's ".." reached, is no longer
+                         // the directory the scan walked
+  kChangeableDrive,      // at restart: on a removable or network drive, whose letter may name
+                         // another medium or share by then
 };
 
 // What became of one removal: nothing tried yet, the file removed, or why it stayed (an error

@@ -1,7 +1,10 @@
 #include "engine/scan_worker.h"
 
+#include "engine/path_text.h"
 #include "engine/pattern_walk.h"
 #include "engine/workspace_sweep.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -18,6 +21,38 @@ TargetPatternList AssemblePatterns(const PatternRequest& request) {
   return patterns;
 }
 
+// How many directories above the one it is searched in a pattern's ".." steps reach at most.
+int StepsAbove(const TargetPattern& pattern) {
+  const std::string part = PatternDirectoryPart(pattern);
+  if (part.size() >= 2 && part[1] == ':') return 0;  // never searched
+  int depth = 0;
+  int above = 0;
+  std::string step;
+  for (std::string::size_type i = 0; i <= part.size(); ++i) {
+    if (i < part.size() && part[i] != '\\' && part[i] != '/') {
+      step += part[i];
+      continue;
+    }
+    if (step == "..") {
+      --depth;
+      above = std::max(above, -depth);
+    } else if (!step.empty() && step != ".") {
+      ++depth;
+    }
+    step.clear();
+  }
+  return above;
+}
+
+// The root's anchor and those of `steps` directories above it, from `first` on.
+void RecordAnchors(ScanJob& job, int first, int steps) {
+  std::string text = WithoutTrailingSeparators(job.root) + "\\";
+  for (int up = 0; up <= steps; ++up, text += "..\\") {
+    DirectoryIdentity identity;
+    if (up >= first && job.files.IdentifyDirectory(text, identity)) job.anchors->emplace_back(text, identity);
+  }
+}
+
 void RunScan(ScanJob& job) {
   ResultList& results = job.results;
   ProgressOperations& progress = job.progress;
@@ -25,10 +60,19 @@ void RunScan(ScanJob& job) {
   progress.SetCaption("正在查询...");
   progress.ShowProgressBar(false);
   progress.ShowProgress();
+  if (job.anchors != nullptr) {
+    job.anchors->clear();
+    RecordAnchors(job, 0, 0);
+  }
   DirectoryReader reader(job.files, job.strategy);
   if (job.sweep) SweepBuildWorkspaces(reader, results, progress, job.root);
   const TargetPatternList assembledPatterns =
       AssemblePatterns(job.readPatterns ? job.readPatterns() : PatternRequest());
+  if (job.anchors != nullptr) {
+    int steps = 0;
+    for (const TargetPattern& pattern : assembledPatterns) steps = std::max(steps, StepsAbove(pattern));
+    RecordAnchors(job, 1, steps);
+  }
   WalkPatterns(reader, results, progress, job.root, assembledPatterns);
   progress.HideProgress();
   results.SetRedraw(true);

@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The part of a scan request that is read only once the build-workspace sweep is done: which
 // of the four pattern boxes are ticked, and copies of the two pattern lists.
@@ -19,6 +21,13 @@ struct PatternRequest {
   TargetPatternList customTargets;
   TargetPatternList quickSearch;
 };
+
+// The directories that a scan's rows hang from, each with its identity when the scan took it:
+// the root, when the scan starts, and each directory above it that a pattern's ".." steps reach,
+// once the patterns are read. A removal run trusts a row only below the very directory the scan
+// walked. Each is named as the rows name it: the root without trailing separators, then "\", then
+// one "..\" per step up ("D:\w\", "D:\w\..\"). One that could not be identified is left out.
+using ScanAnchors = std::vector<std::pair<std::string, DirectoryIdentity>>;
 
 // What a scan thread is handed. The root (used as typed) and whether to sweep are taken when
 // the scan starts. readPatterns is called once, on the worker thread, after the sweep, so that
@@ -32,6 +41,7 @@ struct ScanJob {
   ResultList& results;
   ProgressOperations& progress;
   ScanStrategy strategy = ScanStrategy::SharedListing;
+  ScanAnchors* anchors = nullptr;  // recorded there when given
 };
 
 // The body of a scan thread: runs the build-workspace sweep when asked, then the pattern walk

@@ -2,6 +2,8 @@
 
 #include <winternl.h>
 
+#include <cstdint>
+
 namespace {
 
 // Directories are held with read access, which takes part in sharing, and without delete
@@ -46,7 +48,9 @@ OwnedHandle OpenRelative(HANDLE directory, const std::wstring& name, ACCESS_MASK
   const NTSTATUS result = create(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, share, FILE_OPEN,
                                  options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
   if (result != 0) {
-    why = RemovalOutcome::SystemError(toError(result));
+    // The system's own mapping makes a pending deletion "access denied", which says less.
+    constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056);
+    why = RemovalOutcome::SystemError(result == kDeletePending ? ERROR_DELETE_PENDING : toError(result));
     return OwnedHandle();
   }
   return OwnedHandle(handle);
@@ -55,11 +59,6 @@ OwnedHandle OpenRelative(HANDLE directory, const std::wstring& name, ACCESS_MASK
 // Wine names a file whose name ends in dots or blanks without them; elsewhere they are kept.
 std::wstring WithoutTrailingDotsAndBlanks(const std::wstring& name) {
   return name.substr(0, name.find_last_not_of(L". ") + 1);
-}
-
-bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
 }
 
 }  // namespace
@@ -82,6 +81,14 @@ DWORD AttributesOf(HANDLE file) {
   FILE_ATTRIBUTE_TAG_INFO tag = {};
   if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof(tag))) return INVALID_FILE_ATTRIBUTES;
   return tag.FileAttributes;
+}
+
+bool IdentityOf(HANDLE file, DirectoryIdentity& identity) {
+  BY_HANDLE_FILE_INFORMATION information = {};
+  if (!GetFileInformationByHandle(file, &information)) return false;
+  identity.volume = information.dwVolumeSerialNumber;
+  identity.file = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+  return true;
 }
 
 OwnedHandle PinnedDirectoryChain::OpenFile(const ExactPath& path, std::size_t anchor, ACCESS_MASK access,
@@ -114,6 +121,29 @@ OwnedHandle PinnedDirectoryChain::OpenFile(const ExactPath& path, std::size_t an
   return file;
 }
 
+RemovalOutcome PinnedDirectoryChain::ConfirmGone(const ExactPath& path, std::size_t anchor) {
+  RemovalOutcome why;
+  if (anchor >= path.names.size() || !Reach(path, anchor, why)) return why;
+  // One open of the name in the directory the chain holds: the cheapest question found that
+  // Wine answers from the file system (its attribute query ignores the directory handle). Wine
+  // ignores letter case in it too, so what it finds counts only under the name's exact form.
+  const Directory& parent = directories_.back();
+  const std::wstring& name = path.names.back();
+  const OwnedHandle found =
+      OpenRelative(parent.handle.Get(), name, FILE_READ_ATTRIBUTES, kShareAll, FILE_OPEN_REPARSE_POINT, why);
+  if (!found) {
+    // Gone, or going once the last holder elsewhere closes it.
+    if (why == RemovalOutcome::SystemError(ERROR_FILE_NOT_FOUND) ||
+        why == RemovalOutcome::SystemError(ERROR_DELETE_PENDING)) {
+      return RemovalOutcome::Removed();
+    }
+    return why;
+  }
+  std::wstring fileName;
+  return NamedAs(found.Get(), parent.fileName, name, fileName) ? RemovalOutcome::Refused(Refusal::kStillThere)
+                                                                : RemovalOutcome::Removed();
+}
+
 // Makes the chain hold the anchor and every directory of the path below it.
 bool PinnedDirectoryChain::Reach(const ExactPath& path, std::size_t anchor, RemovalOutcome& why) {
   const std::wstring anchorText = path.Text(anchor);
@@ -128,6 +158,16 @@ bool PinnedDirectoryChain::Reach(const ExactPath& path, std::size_t anchor, Remo
     if (!NamedAs(handle.Get(), std::wstring(), std::wstring(), fileName)) {
       why = RemovalOutcome::SystemError(ERROR_INVALID_HANDLE);
       return false;
+    }
+    // The text may name another directory than the scan walked: the root or a directory above
+    // it renamed and another (or a link to one) put in its place, another medium in the drive.
+    if (expectsAnchors_) {
+      const auto expected = anchors_.find(anchorText);
+      DirectoryIdentity identity;
+      if (expected == anchors_.end() || !IdentityOf(handle.Get(), identity) || !(identity == expected->second)) {
+        why = RemovalOutcome::Refused(Refusal::kAnchorReplaced);
+        return false;
+      }
     }
     directories_.push_back(Directory{anchorText, std::move(handle), fileName});
   }
@@ -155,8 +195,11 @@ bool PinnedDirectoryChain::Reach(const ExactPath& path, std::size_t anchor, Remo
 }
 
 // Whether the file system names the open file as the entry `name` of the directory it calls
-// `parentName`: a file reached through a link that the open followed names its target. With
-// an empty `name`, only fetches the file system's name for the file.
+// `parentName`: a file reached through a link that the open followed names its target. The names
+// compare exactly, letter case included: where the file system tells case apart (Wine on Linux),
+// an open that ignores case reaches "A.TMP" when "a.tmp" is gone or is a link to it, and only
+// the name the file system gives tells. With an empty `name`, only fetches the file system's
+// name for the file.
 bool PinnedDirectoryChain::NamedAs(HANDLE handle, const std::wstring& parentName, const std::wstring& name,
                                    std::wstring& fileName) {
   static const NtQueryObjectFunction query = NtdllEntry<NtQueryObjectFunction>("NtQueryObject");
@@ -175,7 +218,6 @@ bool PinnedDirectoryChain::NamedAs(HANDLE handle, const std::wstring& parentName
   if (separator == std::wstring::npos) return false;
   std::wstring parent = parentName;
   if (!parent.empty() && parent.back() == L'\\') parent.pop_back();
-  return EqualIgnoringCase(fileName.substr(0, separator), parent) &&
-         EqualIgnoringCase(WithoutTrailingDotsAndBlanks(fileName.substr(separator + 1)),
-                           WithoutTrailingDotsAndBlanks(name));
+  return fileName.compare(0, separator, parent) == 0 &&
+         WithoutTrailingDotsAndBlanks(fileName.substr(separator + 1)) == WithoutTrailingDotsAndBlanks(name);
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "engine/file_enumeration.h"
 #include "engine/removal_outcome.h"
 #include "engine/win32/exact_path.h"
 
 #include <windows.h>
 
+#include <utility>
+
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -36,6 +40,14 @@ class OwnedHandle {
 // in common, which spares reopening them for every file.
 class PinnedDirectoryChain {
  public:
+  // From now on an anchor counts only where it is one of these (keyed by ExactPath::Text) with
+  // the identity given; every path below any other is refused.
+  void ExpectAnchors(std::map<std::wstring, DirectoryIdentity> anchors) {
+    anchors_ = std::move(anchors);
+    expectsAnchors_ = true;
+    directories_.clear();
+  }
+
   // The file that `path` names below its first `anchor` names (the anchor itself is taken as
   // it is), opened without following a link or reparse point where the system can do that,
   // with the access and sharing given. Empty where any check fails or the file is a directory,
@@ -43,6 +55,11 @@ class PinnedDirectoryChain {
   // target then shows by its name and is refused.
   OwnedHandle OpenFile(const ExactPath& path, std::size_t anchor, ACCESS_MASK access, ULONG share,
                        RemovalOutcome& why);
+  // Whether the file's exact name is gone from its directory, asked once every handle the
+  // caller had on the file is closed: removed where it is gone, or going once the last holder
+  // elsewhere closes it; refused where it is still there (some systems ignore a failed unlink
+  // at the close, as on a read-only mount under Wine).
+  RemovalOutcome ConfirmGone(const ExactPath& path, std::size_t anchor);
 
  private:
   struct Directory {
@@ -57,7 +74,12 @@ class PinnedDirectoryChain {
 
   std::vector<Directory> directories_;  // the anchor first
   std::vector<DWORD> nameBuffer_;
+  std::map<std::wstring, DirectoryIdentity> anchors_;
+  bool expectsAnchors_ = false;
 };
 
 // The attributes of an open file; INVALID_FILE_ATTRIBUTES where they cannot be read.
 DWORD AttributesOf(HANDLE file);
+
+// The identity of an open file or directory; false where it cannot be read.
+bool IdentityOf(HANDLE file, DirectoryIdentity& identity);

@@ -1,6 +1,7 @@
 #include "engine/win32/win32_file_enumeration.h"
 
 #include "engine/win32/exact_path.h"
+#include "engine/win32/pinned_directory_chain.h"
 #include "engine/win32/utf.h"
 
 #include <windows.h>
@@ -74,4 +75,15 @@ std::vector<FoundEntry> Win32FileEnumeration::Enumerate(const std::string& searc
   } while (FindNextFileW(found, &data));
   FindClose(found);
   return entries;
+}
+
+bool Win32FileEnumeration::IdentifyDirectory(const std::string& directory, DirectoryIdentity& identity) {
+  ExactPath exact;
+  if (!ToExactPath(Widen(directory), exact)) return false;
+  QuietCriticalErrors quiet;
+  const HANDLE opened = CreateFileW(exact.Text().c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const OwnedHandle handle(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+  return handle && IdentityOf(handle.Get(), identity);
 }

@@ -16,7 +16,8 @@ using Texts = std::vector<std::string>;
 // An in-memory drive C: that enumerates as the file system does: wildcards against the long or
 // the short name, "." and ".." in every directory but the root, "\" and "/" alike, "." and ".."
 // in paths as text, nothing beyond 259 characters, links holding nothing; entries in the order
-// added, every search logged. Missing parents of what is added become plain directories.
+// added, every search logged. Missing parents of what is added become plain directories. A
+// directory's identity is its place among what was added, counted from 1 (the drive's root 0).
 class FakeFileSystem : public FileEnumeration {
  public:
   Texts searches;
@@ -27,6 +28,14 @@ class FakeFileSystem : public FileEnumeration {
   }
   void AddDirectory(const std::string& path) { Add(path, {"", "", true, false}); }
   void AddLink(const std::string& path) { Add(path, {"", "", true, true}); }
+
+  bool IdentifyDirectory(const std::string& directory, DirectoryIdentity& identity) override {
+    const std::string key = Key(directory);
+    const auto node = std::find_if(nodes_.begin(), nodes_.end(), [&](const Node& n) { return n.key == key; });
+    if (key != "c:\\" && (node == nodes_.end() || !node->entry.isDirectory)) return false;
+    identity = {1, key == "c:\\" ? 0 : static_cast<std::uint64_t>(node - nodes_.begin()) + 1};
+    return true;
+  }
 
   std::vector<FoundEntry> Enumerate(const std::string& search) override {
     if (failing) throw std::bad_alloc();

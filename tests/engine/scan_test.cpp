@@ -45,8 +45,8 @@ TEST_P(Walks, PatternWalkAddsRowsInPreOrderNumberedOnFromTheRowsAlreadyThere) {
                           "cancel?", "status C:\\d\\dir.log"}));
 }
 
-// Paths are built on the root as typed; the pattern's directory part is searched through, but
-// never a junction or link (they lead outside the tree or round a cycle).
+// Paths are built on the root as typed, the pattern's directory part named as listed; the part is
+// searched through, but never a junction or link (they lead outside the tree or round a cycle).
 TEST_P(Walks, PatternWalkSearchesThroughThePatternsDirectoryPartButNoReparsePoint) {
   AddFiles("C:", {"a.tmp", "w\\Temp\\a.tmp", "w\\b.tmp", "w\\Temp\\Sub\\c.tmp", "far\\x.tmp"});
   for (const char* link : {"C:\\w\\Out", "C:\\w\\Temp\\Out2", "C:\\w\\OutLoop"}) fs.AddLink(link);
@@ -59,8 +59,8 @@ TEST_P(Walks, PatternWalkSearchesThroughThePatternsDirectoryPartButNoReparsePoin
        {"C:", "C:\\w", "C:\\w\\Temp", "C:\\w\\Temp\\Sub", "C:\\far"}},
       {"C:\\w", "Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},  // C:\w\Temp\Temp holds nothing: once only
       {"C:\\w", "\\Temp\\*.tmp", {"C:\\w\\Temp\\a.tmp"}},
-      {"C:\\w", "TEMP/*.tmp", {"C:\\w\\TEMP/a.tmp"}},
-      {"C:\\w", ".\\Temp\\Sub\\.\\*.tmp", {"C:\\w\\.\\Temp\\Sub\\.\\c.tmp"}},
+      {"C:\\w", "TEMP/*.tmp", {"C:\\w\\Temp\\a.tmp"}},  // named as listed: the removal compares names exactly
+      {"C:\\w", ".\\temp\\Sub\\..\\SUB\\.\\*.tmp", {"C:\\w\\Temp\\Sub\\c.tmp"}},
       // Neither a drive, nor an empty pattern, nor a directory part alone ever matches.
       {"C:\\w", "C:\\w\\*.tmp", {}}, {"C:\\w", "C:*.tmp", {}}, {"C:\\w", "", {}}, {"C:\\w", "Temp\\", {}},
       {"C:\\w", "Out\\*.tmp", {}}, {"C:\\w", "Temp\\Out2\\*.tmp", {}}, {"C:\\w", "Temp\\..\\Out\\*.tmp", {}},
@@ -158,6 +158,31 @@ TEST(ScanWorker, SweepsThenReadsThePatternsThenWalks) {
   ScanJob failed{"C:\\", false, nullptr, fs, w, w};
   EXPECT_NO_THROW(ScanWorker(&failed));
   EXPECT_EQ(w.log.back() + " " + w.log[w.log.size() - 2], "redraw 1 hide");
+}
+
+// The scan records its root's identity, and, once the patterns are read, that of each directory
+// above it that a pattern's ".." steps reach (above the drive's root is the root again); one it
+// cannot identify is left out.
+TEST(ScanWorker, RecordsTheDirectoriesItsRowsHangFrom) {
+  FakeFileSystem fs;
+  WorkerLog w;
+  fs.AddFile("C:\\a\\b\\c\\x.tmp");  // a is 1, b 2
+  const struct { std::string root; TargetPatternList patterns; Texts anchors; } cases[] = {
+      {"C:\\a\\b\\\\", {"*.tmp", "c\\*.tmp", "C:..\\*.tmp"}, {"C:\\a\\b\\ 2"}},
+      {"C:\\a\\b", {"c\\..\\..\\*.tmp", "./../c/*.tmp"}, {"C:\\a\\b\\ 2", "C:\\a\\b\\..\\ 1"}},
+      {"C:\\a", {"..\\..\\*.tmp"}, {"C:\\a\\ 1", "C:\\a\\..\\ 0", "C:\\a\\..\\..\\ 0"}},
+      {"C:\\gone", {"..\\*.tmp"}, {"C:\\gone\\..\\ 0"}},
+  };
+  for (const auto& test : cases) {
+    const PatternRequest request{false, true, false, false, {}, test.patterns};
+    ScanAnchors anchors = {{"earlier", {}}};
+    ScanJob job{test.root, false, [&] { return request; }, fs, w, w};
+    job.anchors = &anchors;
+    ScanWorker(&job);
+    Texts recorded;
+    for (const auto& [text, identity] : anchors) recorded.push_back(text + " " + std::to_string(identity.file));
+    EXPECT_EQ(recorded, test.anchors) << test.root;
+  }
 }
 
 }  // namespace

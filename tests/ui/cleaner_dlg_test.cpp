@@ -1,4 +1,5 @@
 // The main window as its user and outside tools meet it, driven from another process.
+#include "engine/removal_outcome.h"
 #include "tests/support/program_driver.h"
 #include "tests/win32/temp_tree.h"
 #include "ui/app/settings_store.h"
@@ -146,16 +147,16 @@ TEST(MainWindow, ScanFindsEveryTargetKindInOrderAndEveryWayOfTickingCounts) {
 }
 
 // Each delete button asks its question; No changes nothing, Yes removes the ticked row exactly
-// when its mode's operation succeeds, the modes told apart by the files (shred's zeros seen
-// through a second name). With no rows only "who is using" asks. The rows that stay keep their
-// numbers.
+// when its mode's operation succeeds, the modes told apart by the files (shred alone keeps a
+// file with a second name, whose data the zeros would reach). With no rows only "who is using"
+// asks. The rows that stay keep their numbers.
 TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
   enum Outcome { kKept, kGone, kRecycled, kPending };  // the row goes unless the file is kept
   const Rows files = {"a 报告.tmp", "b Übersicht.tmp", "c сводка.tmp", "d データ.tmp", "e 😀.tmp"};
   const struct { int button, question; std::string file; Outcome outcome; } cases[] = {
       {IDC_PLAIN_DELETE, IDS_CONFIRM_PLAIN, files[0], kKept},
       {IDC_FORCED_DELETE, IDS_CONFIRM_FORCED, files[0], kGone},
-      {IDC_SHRED_DELETE, IDS_CONFIRM_SHRED, files[1], kGone},
+      {IDC_SHRED_DELETE, IDS_CONFIRM_SHRED, files[1], kKept},
       {IDC_RECYCLE_DELETE, IDS_CONFIRM_RECYCLE, files[2], kRecycled},
       {IDC_RESTART_DELETE, IDS_CONFIRM_RESTART, files[3], kPending},
       {IDC_SUPER_DELETE, IDS_CONFIRM_SUPER, files[4], kKept},
@@ -199,22 +200,27 @@ TEST(MainWindow, EachButtonAsksItsQuestionAndRemovesTheTickedRowInItsMode) {
       EXPECT_EQ(program.CellText(static_cast<int>(at - rows.begin()), 3), SystemMessage(ERROR_ACCESS_DENIED));
       EXPECT_EQ(program.StatusText(2), "已删除 0 个，释放 " + ByteSize(0) + "，1 个未删除");
     }
-    if (tested.button == IDC_SHRED_DELETE) {
-      EXPECT_EQ(program.StatusText(2), "已删除 1 个，释放 " + ByteSize(6) + "，0 个未删除");
+    if (tested.button == IDC_FORCED_DELETE) {
+      EXPECT_EQ(program.StatusText(2), "已删除 1 个，释放 " + ByteSize(0) + "，0 个未删除");
+    }
+    if (tested.button == IDC_SHRED_DELETE) {  // the file has a second name, and the row says so
+      const std::string reason = LoadResourceString(IDS_REFUSAL_BASE + static_cast<int>(Refusal::kOtherNames));
+      EXPECT_EQ(program.CellText(static_cast<int>(at - rows.begin()), 3), reason);
     }
     if (tested.outcome == kKept) *at = at->substr(1);
     EXPECT_EQ(PathExists(tree.Path(tested.file)), tested.outcome == kKept || tested.outcome == kPending);
     const std::string recycled = ReadBytes(data + "\\Trash\\files\\" + tested.file);
     EXPECT_EQ(recycled, tested.outcome == kRecycled ? "secret" : "<unreadable>");
   }
-  EXPECT_EQ(ReadBytes(tree.Path("b.link")), std::string(4096, '\0'));
+  EXPECT_EQ(ReadBytes(tree.Path("b.link")), "secret");
 }
 
 // While a deletion runs no command starts a second worker. Cancel hides the progress at once;
-// Exit only cancels; Enter ends the window once the worker has. Each way the file in hand (a
-// large one) is shredded to the end and the run stops; no cancel carries over. Exit during a scan
-// ends the window once the scan has stopped, keeping the directory, which Enter does not keep.
-TEST(MainWindow, OneWorkerAtATimeAndCancelExitOrEnterStopsItAfterTheFileInHand) {
+// Exit only cancels; Enter ends the window once the worker has. Each way the shred of the file in
+// hand (a large one) stops between its blocks, leaving the file under its name and its row; no
+// cancel carries over. Exit during a scan ends the window once the
+// scan has stopped, keeping the directory, which Enter does not keep.
+TEST(MainWindow, OneWorkerAtATimeAndCancelExitOrEnterStopsItWithTheFileInHand) {
   const TempTree tree("busy");
   constexpr int kSmallFiles = 400;  // each in a directory of its own, so that a scan takes a while
   for (int d = 0; d < kSmallFiles; ++d) tree.MakeFile("d" + std::to_string(d) + "\\f.dat");
@@ -223,7 +229,7 @@ TEST(MainWindow, OneWorkerAtATimeAndCancelExitOrEnterStopsItAfterTheFileInHand) 
     ASSERT_TRUE(program.SetQuickSearch("*.dat"));
     for (const std::string way : {"Cancel", "Exit", "Enter"}) {
       SCOPED_TRACE(way);
-      ASSERT_TRUE(WriteAt(tree.Path("big.dat"), (256 << 20) - 1, "x"));
+      ASSERT_TRUE(WriteAt(tree.Path("big.dat"), 0, std::string(256 << 20, 'x')));  // allocated: a sparse one is refused
       ASSERT_TRUE(Scan(program, tree.Root()));
       program.Press(IDC_CHECK_ALL);
       ASSERT_TRUE(program.PressAndAnswer(IDC_SHRED_DELETE, IDYES));
@@ -243,14 +249,14 @@ TEST(MainWindow, OneWorkerAtATimeAndCancelExitOrEnterStopsItAfterTheFileInHand) 
       if (way == "Enter") {
         PostMessageW(program.Main(), WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(ProgramDriver::WaitUntil([&] { return !IsWindow(program.Main()); }));
-        EXPECT_FALSE(PathExists(tree.Path("big.dat")));
+        EXPECT_EQ(ReadBytes(tree.Path("big.dat"), (256 << 20) - 1, 1), "x");
         break;
       }
       SendMessageW(way == "Exit" ? program.Main() : progress, WM_COMMAND, IDCANCEL, 0);
       EXPECT_EQ(IsWindowVisible(progress) != FALSE, way == "Exit");
       ASSERT_TRUE(Idle(program));
-      EXPECT_FALSE(PathExists(tree.Path("big.dat")));
-      EXPECT_EQ(program.RowCount(), kSmallFiles);
+      EXPECT_EQ(ReadBytes(tree.Path("big.dat"), (256 << 20) - 1, 1), "x");
+      EXPECT_EQ(program.RowCount(), kSmallFiles + 1);
     }
     EXPECT_EQ(WaitForSingleObject(program.Process(), 20000), WAIT_OBJECT_0);
     EXPECT_EQ(Settings().ReadString("Recent", "Search", "<missing>"), "<missing>");

@@ -34,6 +34,16 @@ inline bool PathExists(const std::string& path) {
   return GetFileAttributesW(Verbatim(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The entries of a directory, "." and ".." included; 0 where it cannot be listed.
+inline int EntriesOf(const std::string& directory) {
+  WIN32_FIND_DATAW data;
+  const HANDLE search = FindFirstFileW((Verbatim(directory) + L"\\*").c_str(), &data);
+  int entries = 0;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &data)) ++entries;
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return entries;
+}
+
 // True when the directory exists afterwards.
 inline bool MakeDirectories(const std::string& path) {
   if (CreateDirectoryW(Verbatim(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;

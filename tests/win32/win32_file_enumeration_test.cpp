@@ -61,4 +61,25 @@ TEST(Win32FileEnumeration, SearchesTheDirectoryExactlyAndThePatternAsWin32Would)
   SetCurrentDirectoryW(current);
 }
 
+// What the system lists comes back to it: a UTF-16 surrogate without its partner, which a Windows
+// name may hold, keeps its code through the program's UTF-8 text; bytes that are no such text
+// become U+FFFD, one for each byte that starts no character.
+TEST(Utf, EveryWideTextComesBackAndBytesThatAreNoTextBecomeReplacements) {
+  const std::wstring high(1, static_cast<wchar_t>(0xD800)), low(1, static_cast<wchar_t>(0xDFFF));
+  const struct { std::wstring wide; std::string narrow; bool narrowed; } cases[] = {  // narrowed: Narrow gives it
+      {L"a.tmp", "a.tmp", true},
+      {L"\u62a5\u544a \u00e9 \U0001F600", "\xE6\x8A\xA5\xE5\x91\x8A \xC3\xA9 \xF0\x9F\x98\x80", true},
+      {high + L".tmp", "\xED\xA0\x80.tmp", true},
+      {L"x" + low, "x\xED\xBF\xBF", true},
+      {low + high, "\xED\xBF\xBF\xED\xA0\x80", true},  // in this order, no pair
+      {L"\ufffd.txt", "\xFF.txt", false},
+      {L"\ufffd\ufffd\ufffd", "\xC0\x80\xE6", false},  // too long a form, then cut short
+      {L"\ufffd\ufffd\ufffd\ufffd", "\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+  };
+  for (const auto& test : cases) {
+    EXPECT_EQ(Widen(test.narrow), test.wide) << test.narrow;
+    if (test.narrowed) { EXPECT_EQ(Narrow(test.wide), test.narrow); }
+  }
+}
+
 }  // namespace

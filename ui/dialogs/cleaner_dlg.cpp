@@ -310,7 +310,7 @@ void CCleanerDlg::OnScan() {
   results_.DeleteAllRows();
   scanRoot_ = root;
   if (!StartWorker(ScanRun(*this, root, CustomTargetList, QuickSearchList, rows_,
-                           progress_.State()))) {
+                           progress_.State(), scanAnchors_))) {
     ShowMessage("启动查询程序失败,请退出后重新启动...", MB_ICONINFORMATION);
   }
 }
@@ -355,7 +355,7 @@ void CCleanerDlg::RunDeleteCommand(int questionId, DeleteMode mode) {
   // The recycle bin's operation belongs to this window; should the window go before the worker
   // ends, the handle is null and the desktop owns it.
   const auto owner = [this] { return Handle(); };
-  if (!StartWorker(DeleteRun(scanRoot_, owner, rows_, progress_.State(), busyFlag_, deleteMode_))) {
+  if (!StartWorker(DeleteRun(scanRoot_, scanAnchors_, owner, rows_, progress_.State(), busyFlag_, deleteMode_))) {
     ShowMessage(LoadResourceString(IDS_DELETE_START_FAILED), MB_ICONINFORMATION);
   }
 }

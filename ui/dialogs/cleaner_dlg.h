@@ -2,6 +2,7 @@
 
 #include "engine/delete_mode.h"
 #include "engine/result_model.h"
+#include "engine/scan_worker.h"
 #include "engine/target_pattern.h"
 #include "ui/app/settings_store.h"
 #include "ui/dialogs/list_export.h"
@@ -126,8 +127,9 @@ class CCleanerDlg : public Dialog {
   HWND toolTip_ = nullptr;
   std::atomic<std::int32_t> deleteMode_{ModePlain};
   std::atomic<std::int32_t> busyFlag_{0};
-  // The root of the scan whose rows the list holds.
+  // The root of the scan whose rows the list holds, and the directories its rows hang from.
   std::string scanRoot_;
+  ScanAnchors scanAnchors_;
   // Refresh timer ticks since the running worker started.
   unsigned refreshes_ = 0;
   // The result to end with once the running worker has finished, when an end was asked for.

@@ -5,7 +5,17 @@
 #include "engine/win32/win32_removal_operations.h"
 #include "ui/resources/resource.h"
 
+#include <windows.h>
+
 #include <utility>
+
+namespace {
+
+// A drive without a medium, or one that fails, must not stop a worker behind the system's "no
+// disk" or critical-error box: the call in hand fails instead, and the worker goes on.
+void QuietCriticalErrors() { SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr); }
+
+}  // namespace
 
 PatternRequest ReadPatternRequest(const Dialog& window, const TargetPatternList& customTargets,
                                   const TargetPatternList& quickSearch) {
@@ -22,9 +32,10 @@ PatternRequest ReadPatternRequest(const Dialog& window, const TargetPatternList&
 std::function<void()> ScanRun(const Dialog& window, const std::string& root,
                               const TargetPatternList& customTargets,
                               const TargetPatternList& quickSearch, ResultList& results,
-                              ProgressOperations& progress) {
+                              ProgressOperations& progress, ScanAnchors& anchors) {
   const bool sweep = window.IsItemChecked(IDC_TARGET_VC6);
-  return [&window, root, sweep, &customTargets, &quickSearch, &results, &progress] {
+  return [&window, root, sweep, &customTargets, &quickSearch, &results, &progress, &anchors] {
+    QuietCriticalErrors();
     // The pattern dialogs replace the lists on the window thread, so they are read there.
     const auto readPatterns = [&] {
       PatternRequest request;
@@ -34,16 +45,18 @@ std::function<void()> ScanRun(const Dialog& window, const std::string& root,
     };
     Win32FileEnumeration files;
     ScanJob job{root, sweep, readPatterns, files, results, progress};
+    job.anchors = &anchors;
     ScanWorker(&job);
   };
 }
 
-std::function<void()> DeleteRun(const std::string& scanRoot, std::function<HWND()> owner,
+std::function<void()> DeleteRun(const std::string& scanRoot, const ScanAnchors& anchors, std::function<HWND()> owner,
                                 ResultList& results, ProgressOperations& progress,
-                                std::atomic<std::int32_t>& busyFlag,
-                                std::atomic<std::int32_t>& deleteMode) {
-  return [scanRoot, owner = std::move(owner), &results, &progress, &busyFlag, &deleteMode] {
-    Win32RemovalOperations removal(scanRoot, owner);
+                                std::atomic<std::int32_t>& busyFlag, std::atomic<std::int32_t>& deleteMode) {
+  return [scanRoot, anchors, owner = std::move(owner), &results, &progress, &busyFlag, &deleteMode] {
+    QuietCriticalErrors();
+    Win32RemovalOperations removal(scanRoot, owner, [&progress] { return progress.CancelRequested(); });
+    removal.ExpectAnchors(anchors);
     DeleteJob job{results, progress, removal, busyFlag, deleteMode};
     DeleteWorker(&job);
   };

@@ -22,15 +22,16 @@ PatternRequest ReadPatternRequest(const Dialog& window, const TargetPatternList&
                                   const TargetPatternList& quickSearch);
 
 // A scan of root; the sweep box is read now, the rest of the request when the worker has
-// swept, on the window thread.
+// swept, on the window thread. The directories its rows hang from are recorded in anchors.
 std::function<void()> ScanRun(const Dialog& window, const std::string& root,
                               const TargetPatternList& customTargets,
                               const TargetPatternList& quickSearch, ResultList& results,
-                              ProgressOperations& progress);
+                              ProgressOperations& progress, ScanAnchors& anchors);
 
-// A deletion of the ticked rows of the list that a scan of scanRoot filled. owner gives the
+// A deletion of the ticked rows of the list that a scan of scanRoot filled, which recorded
+// anchors: a row below a directory that is no longer the one scanned stays. owner gives the
 // window that owns the recycle bin's operation, asked on the worker thread (null: the desktop).
-std::function<void()> DeleteRun(const std::string& scanRoot, std::function<HWND()> owner,
+std::function<void()> DeleteRun(const std::string& scanRoot, const ScanAnchors& anchors, std::function<HWND()> owner,
                                 ResultList& results, ProgressOperations& progress,
                                 std::atomic<std::int32_t>& busyFlag,
                                 std::atomic<std::int32_t>& deleteMode);
