@@ -2,6 +2,7 @@
 
 #include "engine/win32/utf.h"
 #include "ui/dialogs/outcome_text.h"
+#include "ui/framework/single_selection_list.h"
 
 #include <shlwapi.h>
 
@@ -45,10 +46,6 @@ void SetState(HWND list, int row, UINT state, UINT mask) {
 
 void RepaintRow(HWND list, int row) { SendMessageW(list, LVM_REDRAWITEMS, row, row); }
 
-bool IsSelected(HWND list, int row) {
-  return (SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
-}
-
 }  // namespace
 
 void ResultListView::Attach(HWND list) {
@@ -60,15 +57,6 @@ void ResultListView::Attach(HWND list) {
   SendMessageW(list_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   SetWindowSubclass(list_, ListProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   Sync();
-}
-
-// The list allows one selected row, nearly always the focused one. The list view finds a
-// selected row by asking every row in turn, a million of them, so it is asked only when the
-// focused row is not the one.
-int ResultListView::SelectedRow() const {
-  if (SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0) == 0) return -1;
-  const int focused = NextItem(list_, LVNI_FOCUSED);
-  return focused >= 0 && IsSelected(list_, focused) ? focused : NextItem(list_, LVNI_SELECTED);
 }
 
 void ResultListView::Changed() const {
@@ -95,7 +83,7 @@ void ResultListView::MoveMarks(const int (&before)[2], const int (&after)[2], in
 }
 
 void ResultListView::Sync() {
-  int marked[2] = {SelectedRow(), NextItem(list_, LVNI_FOCUSED)};
+  int marked[2] = {SelectedRow(list_), NextItem(list_, LVNI_FOCUSED)};
   const int before[2] = {marked[0], marked[1]};
   const ResultModel::ViewUpdate update = model_.SyncView(marked, 2);
   if (update.rowsChanged) MoveMarks(before, marked, update.rowCount);
@@ -128,7 +116,7 @@ void ResultListView::ShowTickChanges() {
 }
 
 bool ResultListView::ApplyNarrowing(ResultModel::Narrowing& narrowing) {
-  const int before[2] = {SelectedRow(), NextItem(list_, LVNI_FOCUSED)};
+  const int before[2] = {SelectedRow(list_), NextItem(list_, LVNI_FOCUSED)};
   std::uint32_t marks[2];
   for (int k = 0; k < 2; ++k) marks[k] = before[k] >= 0 ? model_.RowIdAt(before[k]) : hiddenMarks_[k];
   if (!model_.ApplyNarrowing(narrowing)) return false;
@@ -146,7 +134,7 @@ bool ResultListView::ApplyNarrowing(ResultModel::Narrowing& narrowing) {
 void ResultListView::SortBy(Column column) {
   sortDescending_ = sortColumn_ == column && !sortDescending_;
   sortColumn_ = column;
-  int marked[2] = {SelectedRow(), NextItem(list_, LVNI_FOCUSED)};
+  int marked[2] = {SelectedRow(list_), NextItem(list_, LVNI_FOCUSED)};
   const int before[2] = {marked[0], marked[1]};
   model_.Sort(column, sortDescending_, displayTexts_, marked, 2);
   MoveMarks(before, marked, -1);
@@ -172,7 +160,7 @@ int ResultListView::RowCount() const {
 }
 
 std::optional<std::string> ResultListView::SelectedRowPath() {
-  if (!model_.ReadRow(SelectedRow(), row_)) return std::nullopt;
+  if (!model_.ReadRow(SelectedRow(list_), row_)) return std::nullopt;
   return row_.path;
 }
 

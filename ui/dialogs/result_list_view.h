@@ -64,7 +64,6 @@ class ResultListView {
   void CellText(Column column);
   void ToggleTick(int row);
   void Changed() const;
-  int SelectedRow() const;
   // Moves the selection and the focus to the positions their rows have now, and gives the list
   // view its new row count on the way (none when -1).
   void MoveMarks(const int (&before)[2], const int (&after)[2], int rowCount);
