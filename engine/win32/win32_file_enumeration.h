@@ -18,12 +18,12 @@ class Win32FileEnumeration final : public FileEnumeration {
 
   std::vector<FoundEntry> Enumerate(const std::string& search) override;
   bool IdentifyDirectory(const std::string& directory, DirectoryIdentity& identity) override;
-  // A millisecond on a high-resolution timer where the system has one: Sleep(1) lasts a whole
-  // timer tick on Windows (15.6 ms by default), which on a disk of 100,000 directories would
-  // add half a minute of pauses to the scan.
+  // A millisecond, on a high-resolution timer where Sleep(1) would last longer: it lasts a whole
+  // timer tick on Windows (15.6 ms by default), which on a disk of 100,000 directories would add
+  // half a minute of pauses to the scan.
   void Pause() override;
 
  private:
-  void* timer_ = nullptr;  // a HANDLE; null until the first pause, or where there is none
+  void* timer_ = nullptr;  // a HANDLE; null where Sleep(1) serves or there is no such timer
   bool timerTried_ = false;
 };
