@@ -62,19 +62,14 @@ bool DirectoryPartInTree(DirectoryReader& reader, const std::string& directory,
   named = WithoutLeadingSeparators(part);
   if (part.empty() || (part.size() >= 2 && part[1] == ':')) return true;
   std::vector<std::string> steps;
-  std::string step;
-  for (std::string::size_type i = 0; i <= part.size(); ++i) {
-    if (i < part.size() && part[i] != '\\' && part[i] != '/') {
-      step += part[i];
-      continue;
-    }
-    if (step == "..") {
-      if (steps.empty()) return true;
+  for (std::string& step : PatternDirectorySteps(pattern)) {
+    if (step != "..") {
+      steps.push_back(std::move(step));
+    } else if (steps.empty()) {
+      return true;
+    } else {
       steps.pop_back();
-    } else if (!step.empty() && step != ".") {
-      steps.push_back(step);
     }
-    step.clear();
   }
   std::string at = directory;
   named.clear();
@@ -94,6 +89,22 @@ std::vector<FoundEntry> ListMatchingFiles(DirectoryReader& reader, const std::st
   std::string part;
   if (!DirectoryPartInTree(reader, directory, pattern, part)) return {};
   return reader.Search(directory, pattern);
+}
+
+std::vector<std::string> PatternDirectorySteps(const TargetPattern& pattern) {
+  const std::string part = PatternDirectoryPart(pattern);
+  std::vector<std::string> steps;
+  if (part.size() >= 2 && part[1] == ':') return steps;
+  std::string step;
+  for (std::string::size_type i = 0; i <= part.size(); ++i) {
+    if (i < part.size() && part[i] != '\\' && part[i] != '/') {
+      step += part[i];
+      continue;
+    }
+    if (!step.empty() && step != ".") steps.push_back(step);
+    step.clear();
+  }
+  return steps;
 }
 
 std::string PatternDirectoryPart(const TargetPattern& pattern) {

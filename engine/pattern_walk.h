@@ -31,6 +31,10 @@ std::vector<FoundEntry> ListMatchingFiles(DirectoryReader& reader, const std::st
 // "Temp\*.tmp" gives "Temp\", "\Temp\*.tmp" gives "\Temp\", "C:\x\*.tmp" gives "C:\x\".
 std::string PatternDirectoryPart(const TargetPattern& pattern);
 
+// The steps of a pattern's directory part, as path parsing takes them: the names between its
+// separators ("\" or "/"), without empty ones and ".", ".." kept. None for a part with a drive.
+std::vector<std::string> PatternDirectorySteps(const TargetPattern& pattern);
+
 // Appends one row per file of the directory and matching pattern, pattern by pattern in list
 // order, numbered on from the row count; no recursion.
 void AddDirectoryMatches(DirectoryReader& reader, ResultList& results, const std::string& directory,

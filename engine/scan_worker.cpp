@@ -23,23 +23,11 @@ TargetPatternList AssemblePatterns(const PatternRequest& request) {
 
 // How many directories above the one it is searched in a pattern's ".." steps reach at most.
 int StepsAbove(const TargetPattern& pattern) {
-  const std::string part = PatternDirectoryPart(pattern);
-  if (part.size() >= 2 && part[1] == ':') return 0;  // never searched
   int depth = 0;
   int above = 0;
-  std::string step;
-  for (std::string::size_type i = 0; i <= part.size(); ++i) {
-    if (i < part.size() && part[i] != '\\' && part[i] != '/') {
-      step += part[i];
-      continue;
-    }
-    if (step == "..") {
-      --depth;
-      above = std::max(above, -depth);
-    } else if (!step.empty() && step != ".") {
-      ++depth;
-    }
-    step.clear();
+  for (const std::string& step : PatternDirectorySteps(pattern)) {
+    depth += step == ".." ? -1 : 1;
+    above = std::max(above, -depth);
   }
   return above;
 }
