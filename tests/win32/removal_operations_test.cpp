@@ -19,6 +19,14 @@
 
 namespace {
 
+// What scripts/removal-test-files prepares natively before the tests under Wine (links, names
+// that are no text, directories named alike but for case, files held open); on Windows itself
+// nothing prepares them. The script fails where it cannot make the links, so under Wine a
+// broken fixture fails instead of skipping.
+bool FixturesPrepared() {
+  return ReadBytes(EnvironmentPath("VELLOX_TEST_ROOT") + "\\links\\tree\\link.tmp") == "target";
+}
+
 const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t kPending[] = L"PendingFileRenameOperations";
 
@@ -153,7 +161,7 @@ TEST(RemovalOperations, EachOperationActsOnlyOnTheFileItsRowNames) {
   const std::string trash = EnvironmentPath("XDG_DATA_HOME") + "\\Trash\\files\\";
   ASSERT_NE(trash.front(), '\\') << "recycling needs the tests' own recycle bin";
   const std::string fixtures = EnvironmentPath("VELLOX_TEST_ROOT") + "\\";
-  if (ReadBytes(fixtures + "links\\tree\\link.tmp") != "target") GTEST_SKIP() << "RemovalFiles.Setup makes the links";
+  if (!FixturesPrepared()) GTEST_SKIP() << "RemovalFiles.Setup prepares the links (Wine only)";
   const TempTree tree("\u65b0\u5efa\u6587\u4ef6\u5939");  // 新建文件夹
   const DialogAnswerer no(IDNO);  // the shell asks before it would delete for good what the bin cannot take
   const bool drives = DefineWineDrive(L'N', std::getenv("VELLOX_TEST_ROOT"), DRIVE_REMOTE) &&
@@ -236,6 +244,7 @@ TEST(RemovalOperations, ARunRemovesEachRowsOwnFileAcrossDirectories) {
 // its search reached, so that their removal reaches the file listed: the one named exactly, else
 // the only one of that name in any case; where several differ in case only, none is listed.
 TEST(ScanRows, NameAPatternsDirectoryAsTheOneItsSearchReached) {
+  if (!FixturesPrepared()) GTEST_SKIP() << "RemovalFiles.Setup prepares the directories (Wine only)";
   const std::string root = EnvironmentPath("VELLOX_TEST_ROOT") + "\\cased";
   Win32FileEnumeration files;
   MemoryScanWindow window(files);
@@ -259,6 +268,7 @@ TEST(ScanRows, NameAPatternsDirectoryAsTheOneItsSearchReached) {
 // root renamed away and another put in its place, or now a link to another directory; a
 // directory that a pattern's ".." reached, replaced or never recorded.
 TEST(RemovalOperations, NothingGoesBelowAnAnchorThatIsNoLongerTheScannedDirectory) {
+  if (!FixturesPrepared()) GTEST_SKIP() << "RemovalFiles.Setup prepares the links (Wine only)";
   const TempTree tree("anchors");
   const std::string links = EnvironmentPath("VELLOX_TEST_ROOT") + "\\links";
   // Below the case's own directory (with root\x.tmp, other\x.tmp and far\y.tmp) or the fixture's
@@ -361,6 +371,7 @@ TEST(RecycleFile, LeavesTheFileWhereTheUserTurnedTheBinOffBeforeTheRun) {
 // shred deleted its one name. Past 4 GiB a 32-bit length or position would end the overwrite
 // early; it costs about 15 s under Wine, for its million block writes.
 TEST(ShredFile, OverwritesWithZerosToTheNextWholeBlockBeforeDeleting) {
+  if (!FixturesPrepared()) GTEST_SKIP() << "RemovalFiles.Setup prepares the files and holds them open (Wine only)";
   const std::string directory = EnvironmentPath("VELLOX_TEST_ROOT") + "\\shred";
   const std::string held = "Z:\\proc\\" + ReadBytes(directory + "\\holder") + "\\fd\\";
   constexpr LONGLONG kFourGiB = 1LL << 32;
