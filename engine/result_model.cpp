@@ -514,7 +514,8 @@ std::uint32_t ResultModel::RowIdAt(int position) {
 
 int ResultModel::PositionOf(std::uint32_t rowId) {
   const std::lock_guard<std::mutex> lock(mutex_);
+  if (rowId == kNoRowId) return -1;
   const std::vector<std::uint32_t>& shown = Shown();
   const auto at = std::find(shown.begin(), shown.end(), rowId);
-  return rowId == kNoRowId || at == shown.end() ? -1 : static_cast<int>(at - shown.begin());
+  return at == shown.end() ? -1 : static_cast<int>(at - shown.begin());
 }

@@ -29,6 +29,12 @@ void AppendUtf8(std::string& text, std::uint32_t code) {
 std::wstring Widen(const std::string& text) {
   std::wstring wide;
   wide.reserve(text.size());
+  AppendWide(text, wide);
+  return wide;
+}
+
+// No reserve here: a caller that appends many texts to one buffer keeps its growth geometric.
+void AppendWide(std::string_view text, std::wstring& wide) {
   const std::size_t size = text.size();
   for (std::size_t i = 0; i < size;) {
     const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
@@ -64,7 +70,6 @@ std::wstring Widen(const std::string& text) {
     }
     i += length;
   }
-  return wide;
 }
 
 std::string Narrow(const wchar_t* text, std::size_t length) {

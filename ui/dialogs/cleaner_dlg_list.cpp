@@ -15,10 +15,6 @@
 
 namespace {
 
-int NextItem(HWND list, UINT flags) {
-  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flags));
-}
-
 // Another program may hold the clipboard for a moment.
 bool PutOnClipboard(HWND owner, const std::wstring& text) {
   const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
@@ -95,7 +91,7 @@ INT_PTR CCleanerDlg::OnContextMenu(WPARAM window, LPARAM at) {
   if (reinterpret_cast<HWND>(window) != list) return FALSE;
   POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   if (point.x == -1 && point.y == -1) {
-    const int focused = NextItem(list, LVNI_FOCUSED);
+    const int focused = FocusedRow(list);
     RECT row{LVIR_LABEL, 0, 0, 0};
     if (focused >= 0) SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(focused), FALSE);
     if (focused < 0 || !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&row))) {

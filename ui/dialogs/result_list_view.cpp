@@ -33,10 +33,6 @@ void AppendColumn(HWND list, const wchar_t* title, int width, int format) {
   SendMessageW(list, LVM_INSERTCOLUMNW, 65535, reinterpret_cast<LPARAM>(&column));
 }
 
-int NextItem(HWND list, UINT flags) {
-  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flags));
-}
-
 void SetState(HWND list, int row, UINT state, UINT mask) {
   LVITEMW item{};
   item.state = state;
@@ -83,7 +79,7 @@ void ResultListView::MoveMarks(const int (&before)[2], const int (&after)[2], in
 }
 
 void ResultListView::Sync() {
-  int marked[2] = {SelectedRow(list_), NextItem(list_, LVNI_FOCUSED)};
+  int marked[2] = {SelectedRow(list_), FocusedRow(list_)};
   const int before[2] = {marked[0], marked[1]};
   const ResultModel::ViewUpdate update = model_.SyncView(marked, 2);
   if (update.rowsChanged) MoveMarks(before, marked, update.rowCount);
@@ -116,7 +112,7 @@ void ResultListView::ShowTickChanges() {
 }
 
 bool ResultListView::ApplyNarrowing(ResultModel::Narrowing& narrowing) {
-  const int before[2] = {SelectedRow(list_), NextItem(list_, LVNI_FOCUSED)};
+  const int before[2] = {SelectedRow(list_), FocusedRow(list_)};
   std::uint32_t marks[2];
   for (int k = 0; k < 2; ++k) marks[k] = before[k] >= 0 ? model_.RowIdAt(before[k]) : hiddenMarks_[k];
   if (!model_.ApplyNarrowing(narrowing)) return false;
@@ -134,7 +130,7 @@ bool ResultListView::ApplyNarrowing(ResultModel::Narrowing& narrowing) {
 void ResultListView::SortBy(Column column) {
   sortDescending_ = sortColumn_ == column && !sortDescending_;
   sortColumn_ = column;
-  int marked[2] = {SelectedRow(list_), NextItem(list_, LVNI_FOCUSED)};
+  int marked[2] = {SelectedRow(list_), FocusedRow(list_)};
   const int before[2] = {marked[0], marked[1]};
   model_.Sort(column, sortDescending_, displayTexts_, marked, 2);
   MoveMarks(before, marked, -1);
@@ -183,7 +179,7 @@ bool ResultListView::OnNotify(const NMHDR& header, LRESULT& result) {
     }
     case LVN_KEYDOWN:
       if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey != VK_SPACE) return false;
-      ToggleTick(NextItem(list_, LVNI_FOCUSED));
+      ToggleTick(FocusedRow(list_));
       return true;
     case LVN_COLUMNCLICK: {
       const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
@@ -216,12 +212,9 @@ void ResultListView::FillDisplayInfo(LVITEMW& item) {
       StrFormatKBSizeW(static_cast<LONGLONG>(row_.size), item.pszText, static_cast<UINT>(item.cchTextMax));
     } else {
       CellText(column);
-      // UTF-8 never takes fewer bytes than UTF-16 takes units.
-      if (wide_.size() < text_.size()) wide_.resize(text_.size());
-      const int length = text_.empty() ? 0
-                                       : MultiByteToWideChar(CP_UTF8, 0, text_.data(), static_cast<int>(text_.size()),
-                                                             wide_.data(), static_cast<int>(wide_.size()));
-      const int copied = std::min(length, item.cchTextMax - 1);
+      wide_.clear();
+      AppendWide(text_, wide_);
+      const int copied = std::min(static_cast<int>(wide_.size()), item.cchTextMax - 1);
       std::copy_n(wide_.data(), copied, item.pszText);
       item.pszText[copied] = L'\0';
     }

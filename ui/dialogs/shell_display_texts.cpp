@@ -1,5 +1,6 @@
 #include "ui/dialogs/shell_display_texts.h"
 
+#include "engine/win32/utf.h"
 #include "ui/dialogs/outcome_text.h"
 
 #include <windows.h>
@@ -19,18 +20,10 @@ constexpr std::size_t kTextsPerThread = 20000;
 class WideTexts {
  public:
   explicit WideTexts(const std::vector<std::string_view>& texts) {
-    std::size_t total = 0;
-    for (std::string_view text : texts) total += text.size() + 1;
-    buffer_.resize(total);  // UTF-8 never takes fewer bytes than UTF-16 takes units
-    std::size_t used = 0;
     for (std::string_view text : texts) {
-      starts_.push_back(used);
-      if (!text.empty()) {
-        used += static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                             buffer_.data() + used,
-                                                             static_cast<int>(buffer_.size() - used)));
-      }
-      buffer_[used++] = L'\0';
+      starts_.push_back(buffer_.size());
+      AppendWide(text, buffer_);
+      buffer_ += L'\0';
     }
   }
 
@@ -53,7 +46,7 @@ class WideTexts {
            !(before >= L'A' && before <= L'Z');
   }
 
-  std::vector<wchar_t> buffer_;
+  std::wstring buffer_;
   std::vector<std::size_t> starts_;
 };
 

@@ -60,9 +60,13 @@ LRESULT CALLBACK Procedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam
 
 }  // namespace
 
+int FocusedRow(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
 int SelectedRow(HWND list) {
   if (SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) return -1;
-  const auto focused = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  const int focused = FocusedRow(list);
   if (focused >= 0 && (SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(focused), LVIS_SELECTED) & LVIS_SELECTED) != 0) {
     return focused;
   }

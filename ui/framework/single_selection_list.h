@@ -13,6 +13,9 @@
 // Window thread, once, after the list view's other subclasses; stays for the window's life.
 void KeepSelectionMovesCheap(HWND list);
 
+// The focused row of a list view, -1 for none.
+int FocusedRow(HWND list);
+
 // The selected row of such a list, -1 for none, asked the cheap ways first: to find that no row
 // is selected, Wine's list view looks at every row.
 int SelectedRow(HWND list);
